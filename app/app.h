@@ -1,0 +1,29 @@
+// The application shell: start-up, the main loop, the per-pass clear and fatal errors.
+// Main thread only.
+#pragma once
+#include <cstdint>
+
+constexpr const char* WINDOW_TITLE = "Vorlump - Quibbet 2013";
+constexpr const char* FULLSCREEN_QUESTION = "Do you want to enable fullscreen mode?";
+constexpr int32_t TICK_PERIOD_MS = 25;
+constexpr int32_t WINDOWED_WIDTH = 1280, WINDOWED_HEIGHT = 720;
+
+// The clear colour of every pass, 0..255 each; scenes set it.
+extern int32_t clear_red, clear_green, clear_blue;
+
+// The process entry's logic; returns the exit code (the quit message's code, or 0 when the
+// window class cannot be registered).
+int app_main(int show_command);
+
+// One pass of the main loop: one message, or at most one update and a drawn frame.
+// False when the quit message arrived; *exit_code then holds its code.
+bool main_loop_pass(int* exit_code);
+
+// One-time initialisation before the loop.
+void engine_init();
+
+// Clears the screen and tops up the effects output; once per drawing pass.
+void frame_begin();
+
+// Error box with a stop icon, then exit status 0. Never returns.
+[[noreturn]] void fatal_error(const char* caption, const char* text);

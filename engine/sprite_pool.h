@@ -1,0 +1,22 @@
+// The sprite pool: 5000 sprites used like a stack. Groups are dropped by lowering
+// sprite_count to a saved mark; entries are never cleared. Main thread only.
+#pragma once
+#include <array>
+#include <cstdint>
+
+constexpr int SPRITE_POOL_SIZE = 5000;
+
+struct Sprite {
+    int32_t used;
+    int32_t visible;
+    int32_t x, y; // top-left of the full image box, virtual pixels
+    int32_t image; // index into image_table
+    float scale;
+    float rotation; // degrees clockwise; exactly 0 takes the axis-aligned path
+};
+
+extern std::array<Sprite, SPRITE_POOL_SIZE> sprite_pool;
+extern int32_t sprite_count;
+
+// Null when the pool is full. Every field but used keeps its previous value.
+Sprite* sprite_new();

@@ -1,0 +1,54 @@
+// Test control of the virtual backend: a test scripts the messages, moves the clock (sleep
+// advances it), answers the boxes and reads back what the program did to its window and GL.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// platform_exit throws this, so tests observe exits instead of losing the process.
+struct VirtualExit {
+    int status;
+};
+
+struct VirtualWindow {
+    bool class_registered = false;
+    bool created = false;
+    bool context = false;
+    bool torn_down = false;
+    bool fullscreen = false;
+    int width = 0, height = 0, show_command = 0;
+    std::string title;
+};
+
+struct VirtualBox {
+    std::string caption, text;
+    bool owned_by_window = false;
+};
+
+struct VirtualPlatform {
+    // Scripted answers and failures.
+    bool answer_yes = false;
+    bool fail_class_register = false;
+    bool fail_gl_context = false;
+    int screen_width = 1920, screen_height = 1080;
+    // What the program did.
+    VirtualWindow window;
+    std::vector<VirtualBox> questions, error_boxes;
+    int swap_count = 0;
+};
+
+VirtualPlatform& virtual_platform();
+void virtual_platform_reset();
+
+void virtual_post_resize(int client_width, int client_height);
+void virtual_post_close();
+void virtual_post_key(int virtual_key);
+void virtual_post_button(int button, uint16_t px, uint16_t py);
+int virtual_pending_messages();
+
+// virtual_platform_reset also resets the clock to 1,000,000 ms.
+void virtual_clock_reset();
+// Sleeping advances the clock (from any thread) and yields.
+int64_t virtual_clock_now();
+void virtual_clock_advance(int64_t milliseconds);
+int64_t virtual_slept_ms();

@@ -1,0 +1,113 @@
+// The virtual backend's window: a scripted message queue and recorded boxes.
+#include "platform/window.h"
+#include "virtual_gl.h"
+#include "virtual_platform.h"
+
+#include <deque>
+
+namespace {
+
+enum class Kind { resize, close, key, button, quit };
+
+struct Message {
+    Kind kind;
+    int a = 0, b = 0, c = 0;
+};
+
+VirtualPlatform state;
+WindowHandlers handlers{};
+std::deque<Message> queue;
+
+} // namespace
+
+VirtualPlatform& virtual_platform() { return state; }
+
+void virtual_platform_reset() {
+    state = VirtualPlatform{};
+    handlers = WindowHandlers{};
+    queue.clear();
+    virtual_gl_reset();
+    virtual_clock_reset();
+}
+
+void virtual_post_resize(int w, int h) { queue.push_back({Kind::resize, w, h}); }
+void virtual_post_close() { queue.push_back({Kind::close}); }
+void virtual_post_key(int vk) { queue.push_back({Kind::key, vk}); }
+void virtual_post_button(int button, uint16_t px, uint16_t py) { queue.push_back({Kind::button, button, px, py}); }
+int virtual_pending_messages() { return static_cast<int>(queue.size()); }
+
+bool platform_window_class_register(const WindowHandlers& h) {
+    if (state.fail_class_register) return false;
+    handlers = h;
+    state.window.class_registered = true;
+    return true;
+}
+
+bool platform_ask_yes_no(const char* caption, const char* text) {
+    state.questions.push_back({caption, text, false});
+    return state.answer_yes;
+}
+
+void platform_error_box(const char* caption, const char* text) {
+    state.error_boxes.push_back({caption, text, state.window.created});
+}
+
+void platform_screen_size(int* width, int* height) {
+    *width = state.screen_width;
+    *height = state.screen_height;
+}
+
+void platform_window_create(const char* title, bool fullscreen, int width, int height, int show_command) {
+    state.window.created = true;
+    state.window.title = title;
+    state.window.fullscreen = fullscreen;
+    state.window.width = width;
+    state.window.height = height;
+    state.window.show_command = show_command;
+    // A windowed frame takes a border and a caption off the outer size, as the system does.
+    const int client_width = fullscreen ? width : width - 16;
+    const int client_height = fullscreen ? height : height - 39;
+    if (handlers.resize) handlers.resize(client_width, client_height);
+}
+
+bool platform_gl_context_create() {
+    if (state.fail_gl_context) return false;
+    state.window.context = true;
+    return true;
+}
+
+MessagePoll platform_message_poll(int* quit_code) {
+    if (queue.empty()) return MessagePoll::none;
+    const Message m = queue.front();
+    queue.pop_front();
+    switch (m.kind) {
+    case Kind::quit:
+        *quit_code = m.a;
+        return MessagePoll::quit;
+    case Kind::resize:
+        if (handlers.resize) handlers.resize(m.a, m.b);
+        break;
+    case Kind::close:
+        if (handlers.close) handlers.close();
+        break;
+    case Kind::key:
+        if (handlers.key_down) handlers.key_down(m.a);
+        break;
+    case Kind::button:
+        if (handlers.button_down)
+            handlers.button_down(m.a, static_cast<uint16_t>(m.b), static_cast<uint16_t>(m.c));
+        break;
+    }
+    return MessagePoll::dispatched;
+}
+
+void platform_quit_post(int code) { queue.push_back({Kind::quit, code}); }
+
+void platform_swap_buffers() { ++state.swap_count; }
+
+void platform_teardown() {
+    state.window.context = false;
+    state.window.torn_down = true;
+}
+
+void platform_exit(int status) { throw VirtualExit{status}; }

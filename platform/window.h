@@ -1,0 +1,52 @@
+// Window and message seam: the one window, its GL 1.1 context, message polling and boxes.
+// Implemented once per backend (sdl/, win32/, virtual/); everything runs on the main thread.
+#pragma once
+#include <cstdint>
+
+// The app's message handlers. The backend calls them from platform_message_poll (and
+// resize also from platform_window_create, as the system does while a window is created).
+struct WindowHandlers {
+    void (*resize)(int client_width, int client_height);
+    void (*close)();
+    void (*key_down)(int virtual_key);                 // Windows virtual-key codes on every backend
+    void (*button_down)(int button, uint16_t px, uint16_t py); // 0 left, 1 right; client pixels
+};
+
+// Called by app_main first. False when the window class cannot be registered.
+bool platform_window_class_register(const WindowHandlers& handlers);
+
+// Called by app_main: Yes/No question without owner. True for Yes.
+bool platform_ask_yes_no(const char* caption, const char* text);
+
+// Called by fatal_error: modal error box with a stop icon and OK, owned by the window if it exists.
+void platform_error_box(const char* caption, const char* text);
+
+// Called by app_main for the fullscreen size.
+void platform_screen_size(int* width, int* height);
+
+// Called by app_main. Failures are not reported: a missing window is what the player sees.
+void platform_window_create(const char* title, bool fullscreen, int width, int height, int show_command);
+
+// Called by app_main. False when no pixel format / GL context could be set up.
+bool platform_gl_context_create();
+
+enum class MessagePoll { none, dispatched, quit };
+
+// Called by main_loop_pass: takes at most one pending message and hands it to the handlers.
+// On quit, *quit_code receives the code given to platform_quit_post.
+MessagePoll platform_message_poll(int* quit_code);
+
+// Called by the close handler and the game's quit paths.
+void platform_quit_post(int code);
+
+// Called by sprites_render at the end of every drawing pass.
+void platform_swap_buffers();
+
+// Called by app_main after the loop: context released before the window is destroyed.
+void platform_teardown();
+
+// Ends the process at once with the given status.
+[[noreturn]] void platform_exit(int status);
+
+// Show-command for a process started without one.
+constexpr int SHOW_DEFAULT = 10;

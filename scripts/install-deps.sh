@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, playing or testing needs, and only those missing.
+# Usage: scripts/install-deps.sh play|test
+set -euo pipefail
+
+build_packages=(cmake ninja-build g++ pkg-config libsdl2-dev libgl-dev liblodepng-dev)
+test_packages=(clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev libcairo2-dev
+    g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 dpkg-dev
+    wine wine64 xvfb xauth xdotool x11-utils imagemagick pulseaudio pulseaudio-utils sox valgrind)
+
+wanted=("${build_packages[@]}")
+[ "${1:-play}" = test ] && wanted+=("${test_packages[@]}")
+
+missing=()
+for p in "${wanted[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && { echo "== all needed packages are installed"; exit 0; }
+
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+echo "== installing: ${missing[*]}"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
