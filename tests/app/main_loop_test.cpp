@@ -1,0 +1,122 @@
+// Start-up, the main-loop pass and the ways out, on the virtual platform.
+#include "app/app.h"
+#include "app/frame_timer.h"
+#include "app/viewport.h"
+#include "engine/scene.h"
+#include "platform/window.h"
+#include "virtual_gl.h"
+#include "virtual_platform.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct MainLoop : testing::Test {
+    void SetUp() override {
+        virtual_platform_reset();
+        current_scene = -1;
+        next_due = 0;
+        virtual_width = virtual_height = 0;
+    }
+};
+
+TEST_F(MainLoop, WindowedStartUpThenCloseExitsWithZero) {
+    virtual_post_close();
+    EXPECT_EQ(app_main(SHOW_DEFAULT), 0);
+    const VirtualPlatform& p = virtual_platform();
+    ASSERT_EQ(p.questions.size(), 1u);
+    EXPECT_EQ(p.questions[0].caption, "Vorlump - Quibbet 2013");
+    EXPECT_EQ(p.questions[0].text, "Do you want to enable fullscreen mode?");
+    EXPECT_FALSE(p.questions[0].owned_by_window);
+    EXPECT_EQ(p.window.title, "Vorlump - Quibbet 2013");
+    EXPECT_FALSE(p.window.fullscreen);
+    EXPECT_EQ(p.window.width, 1280);
+    EXPECT_EQ(p.window.height, 720);
+    EXPECT_EQ(p.window.show_command, SHOW_DEFAULT);
+    // The resize sent while the window was created replaced the outer size with the client size.
+    EXPECT_EQ(window_width, 1264);
+    EXPECT_EQ(window_height, 681);
+    EXPECT_EQ(virtual_width, 640);
+    EXPECT_EQ(tick_period, 25);
+    EXPECT_EQ(current_scene, 1); // "intro"
+    EXPECT_TRUE(p.window.torn_down);
+    EXPECT_FALSE(p.window.context);
+    EXPECT_TRUE(p.error_boxes.empty());
+}
+
+TEST_F(MainLoop, FullscreenTakesTheScreenSizeAndQuitCodePassesThrough) {
+    virtual_platform().answer_yes = true;
+    virtual_platform().screen_width = 1366;
+    virtual_platform().screen_height = 768;
+    platform_quit_post(3);
+    EXPECT_EQ(app_main(SHOW_DEFAULT), 3);
+    EXPECT_TRUE(virtual_platform().window.fullscreen);
+    EXPECT_EQ(window_width, 1366);
+    EXPECT_EQ(viewport.left, 171);
+}
+
+TEST_F(MainLoop, FailedClassRegistrationReturnsZeroSilently) {
+    virtual_platform().fail_class_register = true;
+    EXPECT_EQ(app_main(SHOW_DEFAULT), 0);
+    EXPECT_TRUE(virtual_platform().questions.empty());
+    EXPECT_TRUE(virtual_platform().error_boxes.empty());
+    EXPECT_FALSE(virtual_platform().window.created);
+}
+
+TEST_F(MainLoop, PixelFormatFailureIsFatalWithStatusZero) {
+    virtual_platform().fail_gl_context = true;
+    try {
+        app_main(SHOW_DEFAULT);
+        FAIL() << "start-up went on without a context";
+    } catch (const VirtualExit& e) {
+        EXPECT_EQ(e.status, 0);
+    }
+    const auto& boxes = virtual_platform().error_boxes;
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, "");
+    EXPECT_EQ(boxes[0].text, "SetPixelFormat");
+    EXPECT_TRUE(boxes[0].owned_by_window);
+    EXPECT_EQ(current_scene, -1); // engine_init never ran
+}
+
+TEST_F(MainLoop, PendingMessagesAreHandledAndNothingIsDrawnMeanwhile) {
+    virtual_post_resize(1280, 720);
+    virtual_post_key('Q');
+    virtual_post_close();
+    EXPECT_EQ(app_main(SHOW_DEFAULT), 0);
+    // Every pass found a message (resize, key, close, then the quit), so no pass drew.
+    EXPECT_EQ(virtual_platform().swap_count, 0);
+    EXPECT_EQ(virtual_gl().clear_color_buffer_calls, 0);
+    EXPECT_EQ(virtual_slept_ms(), 0);
+    EXPECT_EQ(viewport.left, 160);
+    EXPECT_EQ(viewport.width, 960);
+}
+
+TEST_F(MainLoop, IdlePassClearsDrawsSwapsAndSleepsEvenWithoutATick) {
+    engine_init();
+    frame_timer_poll(true);
+    int code = -1;
+    for (int pass = 1; pass <= 3; ++pass) {
+        EXPECT_TRUE(main_loop_pass(&code));
+        EXPECT_EQ(virtual_platform().swap_count, pass);
+        EXPECT_EQ(virtual_gl().clear_color_buffer_calls, pass);
+        EXPECT_EQ(virtual_gl().clear_depth_buffer_calls, pass);
+        EXPECT_EQ(virtual_slept_ms(), pass);
+    }
+    // The first tick comes in the first pass at least 1 ms after the reset.
+    EXPECT_EQ(frame_count, 1);
+}
+
+TEST_F(MainLoop, ClearColourComesFromTheScenes) {
+    engine_init();
+    clear_red = 114, clear_green = 153, clear_blue = 216;
+    frame_begin();
+    const float* c = virtual_gl().clear_color;
+    EXPECT_FLOAT_EQ(c[0], 114 / 255.0f);
+    EXPECT_FLOAT_EQ(c[1], 153 / 255.0f);
+    EXPECT_FLOAT_EQ(c[2], 216 / 255.0f);
+    EXPECT_EQ(c[3], 0.0f);
+    clear_red = clear_green = clear_blue = 0;
+}
+
+} // namespace
