@@ -1,0 +1,14 @@
+// The sequencer: turns the loaded song into voice parameters, one tick at a time.
+// Threads: the output thread (and music_start while it fills the ring); only the pending order
+// and row are written from elsewhere (music_set_order).
+#pragma once
+
+constexpr int FRAMES_PER_TICK_AT_1_BPM = 120000; // 48,000 frames a second x 2.5 / BPM
+
+// Called by the mixer whenever song.frames_left_in_tick reaches 0 (and before the first frame).
+// Runs the row or the tick, then refills frames_left_in_tick. When the song runs past its last
+// order without song.loop it sets song.ended and the mixer tears the player down.
+void sequencer_tick();
+
+// frames_per_tick = 120000 / bpm, or 120000 for bpm 0.
+void set_bpm(int bpm);
