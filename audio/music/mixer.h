@@ -1,0 +1,74 @@
+// The music mixer: renders the song's voices into a 64-bit accumulator with linear
+// interpolation and 128-frame volume ramps, converts each 1,024-frame chunk to 16-bit stereo in
+// the 64 KB output ring, and keeps the query ring that the game reads.
+// Limits: 16 chunks of 1,024 frames at 48,000 Hz; nothing is allocated while mixing.
+// Threads: mix_chunk runs on the game thread inside music_start and then only on the output
+// thread. The words the game thread touches (master volume, pause, queries) are atomic.
+#pragma once
+#include "audio/music/music.h"
+#include "audio/music/song.h"
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <span>
+
+constexpr int CHUNK_FRAMES = 1024;
+constexpr int RING_CHUNKS = 16;
+constexpr int CHUNK_BYTES = CHUNK_FRAMES * 4; // 16-bit stereo
+constexpr int RING_BYTES = CHUNK_BYTES * RING_CHUNKS;
+static_assert(RING_BYTES == 65536);
+constexpr int FRAMES_PER_MS = OUTPUT_RATE / 1000;
+constexpr int RAMP_FRAMES = 128;
+// One full-volume voice at target 127 gives 64 x 255 per sample unit before the conversion.
+constexpr int64_t CONVERT_DIVISOR = 16320;
+constexpr int32_t MAX_OUTPUT = 32767;
+// Step used when a voice's step is too small to measure: 40 Hz at 48,000 Hz.
+constexpr uint64_t FLOOR_STEP = 3579136;
+
+struct QueryEntry {
+    std::atomic<uint32_t> levels;   // left average magnitude << 16 | right
+    std::atomic<uint32_t> position; // order << 16 | row
+};
+
+struct Mixer {
+    // 64-bit sums: a few loud voices in phase would overflow 32 bits long before the clip.
+    std::array<int64_t, CHUNK_FRAMES * 2> accumulator;
+    std::array<int16_t, RING_BYTES / 2> ring; // what the device plays round and round
+    int write_chunk;                          // next chunk to fill, 0..15
+    uint64_t chunks_mixed;                    // since mixer_reset
+    uint64_t song_frames;                     // song frames rendered, for music_time_ms
+    // Chunks mixed when the song ended (0 while it runs): once the device has played that many,
+    // the last sound is out.
+    uint64_t end_chunks;
+    std::atomic<int32_t> master_volume; // 16-bit factor, 32,768 = unity
+    std::atomic<bool> paused;
+    // Order asked for by music_set_order, -1 none. The mixing thread hands it to the sequencer
+    // just before a row starts, so the request can never be half-seen or overwritten there.
+    std::atomic<int32_t> order_request;
+    std::atomic<uint32_t> read_entry; // the query entry of the chunk being heard
+    std::atomic<uint32_t> elapsed_ms;
+    std::array<QueryEntry, RING_CHUNKS> queries;
+};
+
+extern Mixer mixer;
+
+// Called by music_start and the render tool before the first chunk of a song: write_chunk 0,
+// counters and query ring cleared. The master volume and pause flag are left alone.
+void mixer_reset();
+
+// Renders frames of every busy voice, added into accumulator[0 .. 2 x frames) (left, right
+// interleaved). Voices reaching a sample end without a loop become idle.
+void mix_voices(std::span<Voice> voices, int64_t* accumulator, int frames);
+
+// One accumulator value to an output sample: divide by 16,320 rounding half up, clip to 32,767,
+// scale by the master volume; the sign is kept.
+int16_t convert_sample(int64_t value, int32_t master_volume);
+
+// Mixes chunk write_chunk of the ring from the global song (running the sequencer as ticks run
+// out), stores its query entry and moves write_chunk on. Paused chunks are silent and leave the
+// song where it is; once the song has ended, chunks are silent after the voices have faded out.
+void mix_chunk();
+
+// True once the song has ended (see end_chunks).
+bool mixer_song_ended();
