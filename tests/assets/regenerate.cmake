@@ -1,0 +1,28 @@
+# Runs every data generator into a fresh directory and fails, naming the file, when any output differs
+# from the committed copy in assets/ or has no committed copy.
+# Inputs: GENERATORS (list of programs), OUT_DIR (scratch directory), ASSET_DIR (the committed assets).
+file(REMOVE_RECURSE "${OUT_DIR}")
+file(MAKE_DIRECTORY "${OUT_DIR}")
+foreach(generator IN LISTS GENERATORS)
+    execute_process(COMMAND "${generator}" "${OUT_DIR}" RESULT_VARIABLE result)
+    if(NOT result EQUAL 0)
+        message(FATAL_ERROR "${generator} failed: ${result}")
+    endif()
+endforeach()
+file(GLOB outputs RELATIVE "${OUT_DIR}" "${OUT_DIR}/*")
+if(NOT outputs)
+    message(FATAL_ERROR "the generators wrote nothing")
+endif()
+set(differing "")
+foreach(name IN LISTS outputs)
+    execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files "${OUT_DIR}/${name}" "${ASSET_DIR}/${name}"
+                    RESULT_VARIABLE different OUTPUT_QUIET ERROR_QUIET)
+    if(different)
+        list(APPEND differing ${name})
+    else()
+        message(STATUS "${name}: identical")
+    endif()
+endforeach()
+if(differing)
+    message(FATAL_ERROR "regenerated files differ from assets/: ${differing}")
+endif()
