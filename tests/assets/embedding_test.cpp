@@ -8,7 +8,7 @@
 
 namespace {
 
-const char* const embedded_names[] = {"level_table.bin"};
+const char* const embedded_names[] = {"level_table.bin", "logo_layout.bin"};
 
 TEST(Embedding, EveryFileIsCarriedUnchanged) {
     for (const char* name : embedded_names) {
