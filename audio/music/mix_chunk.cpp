@@ -8,6 +8,9 @@
 #include <algorithm>
 
 namespace {
+// The chunk in which the song ends and one more, which holds the rest of the final fade.
+constexpr uint64_t END_CHUNKS = 2;
+
 // A music_set_order request takes effect at the next row; handing it over right before the row
 // starts, on this thread, keeps the sequencer's own writes from racing with it.
 void take_order_request() {
@@ -32,7 +35,7 @@ void render_song(std::span<Voice> voices) {
             sequencer_tick();
             if (song.ended) {
                 fade_out_voices(voices);
-                mixer.end_chunks = mixer.chunks_mixed + 1;
+                mixer.end_chunks = mixer.chunks_mixed + END_CHUNKS;
             }
         }
         const int n =

@@ -156,20 +156,6 @@ void mix_voice(Voice& v, int64_t* accumulator, int frames) {
 }
 } // namespace
 
-void mixer_reset() {
-    mixer.write_chunk = 0;
-    mixer.chunks_mixed = 0;
-    mixer.song_frames = 0;
-    mixer.end_chunks = 0;
-    mixer.order_request.store(-1, std::memory_order_relaxed);
-    mixer.read_entry.store(0, std::memory_order_relaxed);
-    mixer.elapsed_ms.store(0, std::memory_order_relaxed);
-    for (QueryEntry& q : mixer.queries) {
-        q.levels.store(0, std::memory_order_relaxed);
-        q.position.store(0, std::memory_order_relaxed);
-    }
-}
-
 void mix_voices(std::span<Voice> voices, int64_t* accumulator, int frames) {
     for (Voice& v : voices)
         if (v.sample) mix_voice(v, accumulator, frames);
@@ -186,4 +172,14 @@ int16_t convert_sample(int64_t value, int32_t master_volume) {
 
 bool mixer_song_ended() {
     return mixer.end_chunks != 0;
+}
+
+bool mixer_song_done() {
+    return mixer_song_ended() && mixer.chunks_mixed >= mixer.end_chunks;
+}
+
+std::span<const int16_t> last_chunk() {
+    const int chunk = (mixer.write_chunk + RING_CHUNKS - 1) % RING_CHUNKS;
+    return std::span<const int16_t>(mixer.ring)
+        .subspan(static_cast<size_t>(chunk * CHUNK_FRAMES * 2), CHUNK_FRAMES * 2);
 }

@@ -38,8 +38,8 @@ struct Mixer {
     int write_chunk;                          // next chunk to fill, 0..15
     uint64_t chunks_mixed;                    // since mixer_reset
     uint64_t song_frames;                     // song frames rendered, for music_time_ms
-    // Chunks mixed when the song ended (0 while it runs): once the device has played that many,
-    // the last sound is out.
+    // 0 while the song runs; once it has ended, the chunks that hold sound (the last of them
+    // carries the fade of the final notes): when the device has played that many, all is heard.
     uint64_t end_chunks;
     std::atomic<int32_t> master_volume; // 16-bit factor, 32,768 = unity
     std::atomic<bool> paused;
@@ -53,9 +53,14 @@ struct Mixer {
 
 extern Mixer mixer;
 
-// Called by music_start and the render tool before the first chunk of a song: write_chunk 0,
-// counters and query ring cleared. The master volume and pause flag are left alone.
-void mixer_reset();
+// Called by music_start, the render tool, tests and benchmarks: loads a module from the source
+// that music_start's flags name into a fresh arena, sets the loop flag and readies the mixer for
+// the song's first chunk (write_chunk 0, counters and queries cleared; master volume and pause
+// flag left alone). False, with nothing kept, when the module does not load.
+bool music_load(const void* source, uintptr_t size_or_module, uint32_t flags);
+
+// Frees the loaded song (the arena). Safe when nothing is loaded.
+void music_unload();
 
 // Renders frames of every busy voice, added into accumulator[0 .. 2 x frames) (left, right
 // interleaved). Voices reaching a sample end without a loop become idle.
@@ -72,3 +77,9 @@ void mix_chunk();
 
 // True once the song has ended (see end_chunks).
 bool mixer_song_ended();
+
+// True once every chunk with sound of an ended song has been mixed.
+bool mixer_song_done();
+
+// The 1,024 frames that mix_chunk wrote last.
+std::span<const int16_t> last_chunk();

@@ -4,7 +4,6 @@
 // not loop has ended and its last chunk has been heard, it closes the device and frees the song
 // itself. The game thread touches the device, the thread handle and the arena only while no
 // output thread runs (before starting it, or after joining it).
-#include "audio/music/arena.h"
 #include "audio/music/mixer.h"
 #include "audio/music/module_loader.h"
 #include "audio/music/music.h"
@@ -28,18 +27,8 @@ struct Player {
     PlatformThread* thread;
     std::atomic<bool> stop_request;
     std::atomic<bool> playing;
-    ModuleSource source;
 };
 Player player;
-
-void clear_queries() {
-    for (QueryEntry& q : mixer.queries) {
-        q.levels.store(0, std::memory_order_relaxed);
-        q.position.store(0, std::memory_order_relaxed);
-    }
-    mixer.read_entry.store(0, std::memory_order_relaxed);
-    mixer.elapsed_ms.store(0, std::memory_order_relaxed);
-}
 
 // Device and song go; the thread handle stays for music_stop to join.
 void release_song() {
@@ -49,8 +38,7 @@ void release_song() {
         audio_device_close(player.device);
         player.device = nullptr;
     }
-    arena_destroy();
-    clear_queries();
+    music_unload();
     player.playing.store(false, std::memory_order_relaxed);
 }
 
@@ -79,16 +67,6 @@ void output_thread(void*) {
     }
 }
 
-void open_source(const void* source, uintptr_t size_or_module, uint32_t flags) {
-    if (flags & MUSIC_FROM_MEMORY)
-        source_set_memory(player.source, source, static_cast<uint32_t>(size_or_module));
-    else if (flags & MUSIC_FROM_FILE)
-        source_set_file(player.source, static_cast<const char*>(source));
-    else
-        source_set_resource(player.source, static_cast<const char*>(source),
-                            reinterpret_cast<const void*>(size_or_module));
-}
-
 bool fail_start() {
     music_stop();
     return false;
@@ -98,20 +76,14 @@ bool fail_start() {
 bool music_start(const void* source, uintptr_t size_or_module, uint32_t flags) {
     music_stop();
     if (!source) return false;
-    open_source(source, size_or_module, flags);
     mixer.paused.store((flags & MUSIC_PAUSED) != 0, std::memory_order_relaxed);
     if (mixer.master_volume.load(std::memory_order_relaxed) == 0)
         mixer.master_volume.store(MUSIC_UNITY_VOLUME, std::memory_order_relaxed);
 
     player.device = audio_device_open(OUTPUT_RATE);
-    if (!player.device || !arena_create()) return fail_start();
-    const bool loaded = load_module(player.source);
-    source_close(player.source);
-    if (!loaded) return fail_start();
-    song.loop = (flags & MUSIC_LOOP) != 0;
+    if (!player.device || !music_load(source, size_or_module, flags)) return fail_start();
 
     // The whole ring is mixed before the device starts, so it never plays stale sound.
-    mixer_reset();
     do
         mix_chunk();
     while (mixer.write_chunk != 0);
