@@ -8,7 +8,8 @@ InputEvent* event_push() {
 }
 
 InputEvent* event_next() {
-    if (event_queue.read_index < event_queue.write_count) return &event_queue.entries[event_queue.read_index++];
+    if (event_queue.read_index < event_queue.write_count)
+        return &event_queue.entries[event_queue.read_index++];
     event_queue.read_index = 0;
     event_queue.write_count = 0;
     return nullptr;

@@ -9,11 +9,12 @@ constexpr int SPRITE_POOL_SIZE = 5000;
 struct Sprite {
     int32_t used;
     int32_t visible;
-    int32_t x, y; // top-left of the full image box, virtual pixels
+    int32_t x, y;  // top-left of the full image box, virtual pixels
     int32_t image; // index into image_table
     float scale;
     float rotation; // degrees clockwise; exactly 0 takes the axis-aligned path
 };
+static_assert(sizeof(Sprite) == 7 * 4);
 
 extern std::array<Sprite, SPRITE_POOL_SIZE> sprite_pool;
 extern int32_t sprite_count;

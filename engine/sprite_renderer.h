@@ -1,5 +1,6 @@
 // The one-batch renderer: every visible sprite of the pool as two textured triangles from the
-// atlas texture, one draw call, then the buffer swap. Main thread, GL context current.
+// atlas texture (image entry 0's slot), one texture bind, one draw call, then the buffer swap.
+// Before an atlas is loaded it only swaps. Main thread, GL context current.
 #pragma once
 
 void sprites_render();

@@ -1,0 +1,59 @@
+// Shared set-up of the engine tests: empty tables, a fresh virtual platform, and PNGs made on
+// the spot (the tests never depend on the game's art).
+#pragma once
+#include "assets/atlas_images.h"
+#include "engine/atlas.h"
+#include "engine/fatal_hook.h"
+#include "engine/image_table.h"
+#include "engine/input_events.h"
+#include "engine/sprite_pool.h"
+#include "virtual_gl.h"
+#include "virtual_platform.h"
+
+#include <cstdint>
+#include <cstring>
+#include <gtest/gtest.h>
+#include <lodepng.h>
+#include <vector>
+
+inline std::vector<uint8_t> encode_png(const std::vector<uint8_t>& rgba, unsigned width, unsigned height) {
+    unsigned char* out = nullptr;
+    size_t size = 0;
+    const unsigned error = lodepng_encode32(&out, &size, rgba.data(), width, height);
+    EXPECT_EQ(error, 0u) << lodepng_error_text(error);
+    std::vector<uint8_t> png(out, out + size);
+    std::free(out);
+    return png;
+}
+
+// A blank square atlas of the game's size, encoded once.
+inline const std::vector<uint8_t>& blank_atlas_png() {
+    static const std::vector<uint8_t> png =
+        encode_png(std::vector<uint8_t>(ATLAS_SIZE * ATLAS_SIZE * 4, 0), ATLAS_SIZE, ATLAS_SIZE);
+    return png;
+}
+
+class EngineTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        virtual_platform_reset();
+        engine_fatal_handler = nullptr;
+        image_table = {};
+        image_count = 0;
+        texture_slots = {};
+        texture_slot_count = 0;
+        sprite_pool = {};
+        sprite_count = 0;
+        event_queue = {};
+    }
+
+    // What engine_init does: entry 0 for the atlas, then the 42 images from the atlas texture.
+    static void load_start_up_atlas() {
+        const int32_t entry = image_new();
+        ASSERT_EQ(entry, 0);
+        const auto& png = blank_atlas_png();
+        const int32_t slot = atlas_load("noname.dat", png.data(), png.size(), atlas_images);
+        ASSERT_EQ(slot, 0);
+        image_table[entry].texture_slot = slot;
+    }
+};
