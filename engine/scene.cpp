@@ -7,9 +7,7 @@
 
 namespace {
 // The scenes that build their own sprites drop them on leaving.
-void restore_sprite_mark() {
-    sprite_count = sprite_scene_mark;
-}
+void restore_sprite_mark() { sprite_count = sprite_scene_mark; }
 } // namespace
 
 // The game installs the enter and update callbacks of its scenes (scene_install).
