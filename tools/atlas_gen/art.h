@@ -1,0 +1,51 @@
+// The painters of the 42 atlas images. Each draws one image at its full size, in the image's
+// own pixel coordinates (origin top-left), inside the packed rectangle of its atlas record.
+// Single-threaded.
+#pragma once
+#include <cairo.h>
+
+#include <string_view>
+
+using Painter = void (*)(cairo_t*);
+
+struct ArtEntry {
+    const char* name;
+    Painter paint;
+};
+
+// The painter of the image with this name, or nullptr when there is none.
+Painter art_find(std::string_view name);
+
+// Board pieces (art_board.cpp).
+void paint_tile_whole(cairo_t* cr);
+void paint_tile_chipped(cairo_t* cr);
+void paint_tile_rubble(cairo_t* cr);
+void paint_tile_solid(cairo_t* cr);
+void paint_tile_fragile(cairo_t* cr);
+// Player `slot` (0..3) facing up, in a 64 x 64 box; the credits card reuses it.
+void paint_player(cairo_t* cr, int slot);
+
+// Menu pieces (art_menu.cpp).
+void paint_menu_panel(cairo_t* cr);
+void paint_menu_labels(cairo_t* cr);
+void paint_marker(cairo_t* cr);
+void paint_sound_panel(cairo_t* cr);
+void paint_sound_icons(cairo_t* cr);
+void paint_controls(cairo_t* cr, int slot);
+
+// Lettering and title pieces (art_titles.cpp).
+void paint_ready(cairo_t* cr);
+void paint_go(cairo_t* cr);
+void paint_score_digit(cairo_t* cr, int digit);
+void paint_studio_emblem(cairo_t* cr);
+void paint_studio_name(cairo_t* cr);
+void paint_presents(cairo_t* cr);
+void paint_credits(cairo_t* cr);
+
+// Props (art_props.cpp).
+void paint_cloud(cairo_t* cr);
+void paint_score_box(cairo_t* cr);
+void paint_ball_large(cairo_t* cr);
+void paint_ball_small(cairo_t* cr);
+void paint_score_pin(cairo_t* cr);
+void paint_stone(cairo_t* cr, int width, int height);

@@ -1,0 +1,191 @@
+// The menu panel, its labels, the red marker, the sound switches and the controls pictures.
+// The menu is drawn at (245, 157) and the sound menu at (270, 440), scale 1, so every button
+// here is placed to the pixel on the game's click areas: a key's face is exactly the footprint
+// of the red marker that lights it, and its raised side runs down-right to the area's far edge.
+#include "art.h"
+#include "paint.h"
+
+#include "menu_geometry.h"
+
+namespace {
+
+constexpr Rgb KEY_SIDE = rgb(122, 134, 168);
+constexpr Rgb PANEL = rgb(246, 236, 208);
+constexpr Lettering LABEL = {INK, INK, 1.25, 0, false};
+constexpr Lettering KEY_DIGIT = {WHITE, INK, 1.5, 1.3, false};
+
+// Face and side of a raised key, outlined on pixel centres so the 1-pixel lines stay crisp.
+void paint_key(cairo_t* cr, const MenuKey& key, Rgb face, Rgb side) {
+    const double left = key.face_x0 + 0.5, top = key.face_y0 + 0.5;
+    const double right = key.face_x1 + 0.5, bottom = key.face_y1 + 0.5;
+    const double xy[] = {left,
+                         top,
+                         right,
+                         top,
+                         right + key.depth_x,
+                         top + key.depth_y,
+                         right + key.depth_x,
+                         bottom + key.depth_y,
+                         left + key.depth_x,
+                         bottom + key.depth_y,
+                         left,
+                         bottom};
+    cairo_new_path(cr);
+    polygon_path(cr, xy, 6);
+    fill_lit(cr, side, left, top, right + key.depth_x, bottom + key.depth_y);
+    outline(cr, 1);
+    rounded_rect_path(cr, left, top, right - left, bottom - top, 2);
+    fill_lit(cr, face, left, top, right, bottom);
+    outline(cr, 1);
+}
+
+void panel(cairo_t* cr, double w, double h, double radius) {
+    rounded_rect_path(cr, 0.5, 0.5, w - 1, h - 1, radius);
+    fill_lit(cr, PANEL, 0, 0, w, h);
+    outline(cr, 1);
+    rounded_rect_path(cr, 2.5, 2.5, w - 5, h - 5, radius - 2);
+    set_colour(cr, WHITE, 0.7);
+    cairo_set_line_width(cr, 1);
+    cairo_stroke(cr);
+}
+
+void triangle(cairo_t* cr, double cx, double cy, double half_w, double half_h, bool left) {
+    const double tip = left ? cx - half_w : cx + half_w;
+    const double back = left ? cx + half_w : cx - half_w;
+    const double xy[] = {tip, cy, back, cy - half_h, back, cy + half_h};
+    cairo_new_path(cr);
+    polygon_path(cr, xy, 3);
+    set_colour(cr, INK);
+    cairo_fill(cr);
+}
+
+// A key-cap glyph centred on a face: letters, arrows or a mouse with one button pressed.
+void cap_symbol(cairo_t* cr, char symbol, double cx, double cy) {
+    constexpr Lettering CAP = {INK, INK, 1.5, 0, false};
+    if (symbol == '<' || symbol == '>') {
+        triangle(cr, cx, cy, 3.5, 4.5, symbol == '<');
+        return;
+    }
+    if (symbol == 'l' || symbol == 'r') {
+        rounded_rect_path(cr, cx - 4, cy - 6, 8, 12, 3.5);
+        set_colour(cr, WHITE);
+        cairo_fill_preserve(cr);
+        outline(cr, 1);
+        cairo_rectangle(cr, symbol == 'l' ? cx - 3.5 : cx, cy - 5.5, 3.5, 4.5);
+        set_colour(cr, INK);
+        cairo_fill(cr);
+        cairo_move_to(cr, cx - 4, cy - 1);
+        cairo_line_to(cr, cx + 4, cy - 1);
+        cairo_move_to(cr, cx, cy - 6);
+        cairo_line_to(cr, cx, cy - 1);
+        outline(cr, 1);
+        return;
+    }
+    const char text[2] = {symbol, '\0'};
+    lettering_fit(cr, text, CAP, cx - 5, cy - 5.5, 10, 11);
+}
+
+} // namespace
+
+void paint_menu_panel(cairo_t* cr) {
+    panel(cr, MENU_WIDTH, MENU_HEIGHT, 9);
+    // Four player-coloured studs along the top edge, echoing the players on the board.
+    for (int i = 0; i < 4; ++i) {
+        cairo_new_path(cr);
+        cairo_arc(cr, 34 + 14 * i, 7.5, 2.6, 0, 6.283185307179586);
+        fill_lit(cr, PLAYER_COLOURS[i], 31 + 14 * i, 5, 37 + 14 * i, 10);
+        outline(cr, 1);
+    }
+    for (const MenuKey& key : PLAYER_COUNT_KEYS)
+        paint_key(cr, key, CREAM, KEY_SIDE);
+    paint_key(cr, LEVEL_PREVIOUS_KEY, CREAM, KEY_SIDE);
+    paint_key(cr, LEVEL_NEXT_KEY, CREAM, KEY_SIDE);
+    paint_key(cr, START_KEY, GOLD, darker(GOLD, 0.35));
+    // Grooves between the three groups.
+    cairo_set_line_width(cr, 1);
+    for (double y : {72.5, 124.5}) {
+        cairo_move_to(cr, 12, y);
+        cairo_line_to(cr, MENU_WIDTH - 12, y);
+        set_colour(cr, darker(PANEL, 0.25));
+        cairo_stroke(cr);
+        cairo_move_to(cr, 12, y + 1);
+        cairo_line_to(cr, MENU_WIDTH - 12, y + 1);
+        set_colour(cr, WHITE, 0.8);
+        cairo_stroke(cr);
+    }
+}
+
+void paint_menu_labels(cairo_t* cr) {
+    lettering_fit(cr, "PLAYERS", LABEL, 24, 16, 63, 11);
+    const char* digits[3] = {"2", "3", "4"};
+    for (int i = 0; i < 3; ++i) {
+        const MenuKey& key = PLAYER_COUNT_KEYS[i];
+        lettering_fit(cr, digits[i], KEY_DIGIT, key.face_x0 + 2, key.face_y0 + 3,
+                      key.face_x1 - key.face_x0 - 3, key.face_y1 - key.face_y0 - 5);
+    }
+    lettering_fit(cr, "LEVEL", LABEL, 24, 84, 63, 11);
+    triangle(cr, face_centre_x(LEVEL_PREVIOUS_KEY), face_centre_y(LEVEL_PREVIOUS_KEY), 4, 4.5, true);
+    triangle(cr, face_centre_x(LEVEL_NEXT_KEY), face_centre_y(LEVEL_NEXT_KEY), 4, 4.5, false);
+    lettering_fit(cr, "START", LABEL, START_KEY.face_x0 + 6, START_KEY.face_y0 + 4,
+                  START_KEY.face_x1 - START_KEY.face_x0 - 11, 12);
+}
+
+void paint_marker(cairo_t* cr) {
+    rounded_rect_path(cr, 0.5, 0.5, MARKER_WIDTH - 1, MARKER_HEIGHT - 1, 2);
+    fill_lit(cr, MARKER_RED, 0, 0, MARKER_WIDTH, MARKER_HEIGHT);
+    outline(cr, 1);
+    gloss(cr, MARKER_WIDTH / 2.0, MARKER_HEIGHT / 2.0, 8, 10, 0.6);
+}
+
+void paint_sound_panel(cairo_t* cr) {
+    panel(cr, SOUND_WIDTH, SOUND_HEIGHT, 5);
+    paint_key(cr, MUSIC_KEY, CREAM, KEY_SIDE);
+    paint_key(cr, EFFECTS_KEY, CREAM, KEY_SIDE);
+}
+
+void paint_sound_icons(cairo_t* cr) {
+    // Two beamed notes on the music switch.
+    const double mx = face_centre_x(MUSIC_KEY), my = face_centre_y(MUSIC_KEY);
+    set_colour(cr, INK);
+    for (double dx : {-4.0, 3.0}) {
+        cairo_save(cr);
+        cairo_translate(cr, mx + dx, my + 4.5 - (dx > 0 ? 1.5 : 0));
+        cairo_rotate(cr, -0.4);
+        cairo_scale(cr, 2.5, 1.8);
+        cairo_arc(cr, 0, 0, 1, 0, 6.283185307179586);
+        cairo_restore(cr);
+        cairo_fill(cr);
+    }
+    cairo_set_line_width(cr, 1.2);
+    cairo_move_to(cr, mx - 1.8, my + 4);
+    cairo_line_to(cr, mx - 1.8, my - 6);
+    cairo_move_to(cr, mx + 5.2, my + 2.5);
+    cairo_line_to(cr, mx + 5.2, my - 7.5);
+    cairo_stroke(cr);
+    const double beam[] = {mx - 2.4, my - 6.6, mx + 5.8, my - 8.4, mx + 5.8, my - 5.8, mx - 2.4, my - 4};
+    polygon_path(cr, beam, 4);
+    cairo_fill(cr);
+    // A speaker with two waves on the effects switch.
+    const double sx = face_centre_x(EFFECTS_KEY) - 2.5, sy = face_centre_y(EFFECTS_KEY);
+    const double speaker[] = {sx - 5, sy - 2.5, sx - 2, sy - 2.5, sx + 2, sy - 6.5,
+                              sx + 2, sy + 6.5, sx - 2, sy + 2.5, sx - 5, sy + 2.5};
+    polygon_path(cr, speaker, 6);
+    cairo_fill(cr);
+    cairo_set_line_width(cr, 1.3);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    for (double r : {4.0, 7.0}) {
+        cairo_new_sub_path(cr);
+        cairo_arc(cr, sx + 1.5, sy, r, -0.75, 0.75);
+    }
+    cairo_stroke(cr);
+}
+
+void paint_controls(cairo_t* cr, int slot) {
+    constexpr char symbols[4][2] = {{'Q', 'W'}, {'<', '>'}, {'l', 'r'}, {'U', 'I'}};
+    const Rgb colour = PLAYER_COLOURS[slot];
+    for (int i = 0; i < 2; ++i) {
+        const MenuKey& key = CONTROL_KEYS[i];
+        paint_key(cr, key, lighter(colour, 0.55), darker(colour, 0.15));
+        cap_symbol(cr, symbols[slot][i], face_centre_x(key), face_centre_y(key));
+    }
+}
