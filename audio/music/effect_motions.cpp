@@ -1,0 +1,91 @@
+// Slides, vibrato, portamento and the instrument reset, shared by effects and volume column.
+// Volumes, pannings and periods may leave their nominal ranges (the channel update limits what
+// is heard), but stay inside wide bounds so that hours of slides never overflow.
+#include "audio/music/effects.h"
+
+#include "audio/music/frequency.h"
+#include "audio/music/waveforms.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr int32_t VALUE_LIMIT = 1 << 24;
+constexpr int32_t FULL_ENVELOPE = 64;
+constexpr int32_t PAN_ENVELOPE_CENTRE = 32;
+constexpr int32_t FULL_FADE = 65536;
+constexpr int WAVE_KEEP_PHASE = 4; // waveform settings 4..7 keep the phase on new notes
+constexpr int PORTA_UNIT = 4;
+
+} // namespace
+
+bool is_tone_porta_row(const Cell& cell) {
+    return cell.effect == EFFECT_TONE_PORTA || cell.effect == EFFECT_TONE_PORTA_SLIDE ||
+           cell.volume >= VOLUME_COLUMN_TONE_PORTA;
+}
+
+void restart_envelopes(ChannelState& ch) {
+    ch.fade = FULL_FADE;
+    ch.vol_env_tick = ch.vol_env_point = ch.vol_env_slope = 0;
+    ch.pan_env_tick = ch.pan_env_point = ch.pan_env_slope = 0;
+    ch.vol_env_done = ch.pan_env_done = 0;
+    ch.vol_env_value = FULL_ENVELOPE;
+    ch.autovib_sweep = ch.autovib_pos = 0;
+    ch.key_off = 0;
+    if ((ch.wave_control >> 4) < WAVE_KEEP_PHASE) ch.trem_pos = 0;
+    if ((ch.wave_control & 0x0F) < WAVE_KEEP_PHASE) ch.vib_pos = 0;
+}
+
+void reset_instrument_state(ChannelState& ch, const SampleRecord& sample) {
+    restart_envelopes(ch);
+    ch.volume = sample.volume;
+    ch.panning = sample.panning;
+    ch.pan_env_value = PAN_ENVELOPE_CENTRE;
+}
+
+void vibrato(ChannelState& ch) {
+    int value = wave_value(ch.vib_pos, ch.wave_control & 0x0F);
+    ch.vib_pos = static_cast<uint8_t>((ch.vib_pos + ch.vib_speed) & (WAVE_PHASES - 1));
+    ch.period_delta = ((ch.vib_depth * value) >> 5) >> 1;
+    ch.flags |= CHANNEL_FREQUENCY;
+}
+
+void tone_porta_step(ChannelState& ch) {
+    int32_t speed = PORTA_UNIT * ch.tone_porta_speed;
+    if (ch.period < ch.porta_target)
+        ch.period = std::min(ch.period + speed, ch.porta_target);
+    else if (ch.period > ch.porta_target)
+        ch.period = std::max(ch.period - speed, ch.porta_target);
+    ch.flags |= CHANNEL_FREQUENCY;
+}
+
+void add_volume(ChannelState& ch, int32_t change) {
+    ch.volume = std::clamp(ch.volume + change, -VALUE_LIMIT, VALUE_LIMIT);
+    ch.flags |= CHANNEL_VOLUME;
+}
+
+void add_panning(ChannelState& ch, int32_t change) {
+    ch.panning = std::clamp(ch.panning + change, -VALUE_LIMIT, VALUE_LIMIT);
+    ch.flags |= CHANNEL_PANNING;
+}
+
+void add_period(ChannelState& ch, int32_t change) {
+    ch.period = std::clamp(ch.period + change, -PERIOD_LIMIT, PERIOD_LIMIT);
+    ch.flags |= CHANNEL_FREQUENCY;
+}
+
+void volume_slide(ChannelState& ch, uint8_t param) {
+    if (param >> 4)
+        add_volume(ch, param >> 4);
+    else
+        add_volume(ch, -(param & 0x0F));
+}
+
+void tremor_step(ChannelState& ch) {
+    ch.flags |= CHANNEL_VOLUME;
+    if (ch.tremor_count > ch.tremor_on) ch.volume_delta = -ch.volume;
+    if (ch.tremor_count > ch.tremor_on + ch.tremor_off)
+        ch.tremor_count = 0;
+    else
+        ++ch.tremor_count;
+}

@@ -1,0 +1,262 @@
+// The row part of every effect (tick 0), dispatched through a table on the effect number.
+#include "audio/music/effects.h"
+
+#include "audio/music/envelope.h"
+#include "audio/music/module_loader.h"
+#include "audio/music/sequencer.h"
+
+#include <array>
+
+namespace {
+
+constexpr int PORTA_UNIT = 4;
+constexpr int32_t OFFSET_UNIT = 256;  // sample offset counts in 256 points
+constexpr uint8_t SPEED_LIMIT = 0x20; // F below this sets the speed, from it the BPM
+
+uint8_t hi(uint8_t param) {
+    return param >> 4;
+}
+uint8_t lo(uint8_t param) {
+    return param & 0x0F;
+}
+
+void remember(uint8_t& memory, uint8_t param) {
+    if (param) memory = param;
+}
+
+int order_or_start(int order) {
+    return order < song.song_length ? order : 0;
+}
+
+void no_row_part(ChannelContext&, RowJumps&) {}
+
+void porta_memory(ChannelContext& c, RowJumps&) {
+    remember(c.ch.porta_memory, c.cell.param);
+}
+
+void tone_porta(ChannelContext& c, RowJumps&) {
+    remember(c.ch.tone_porta_speed, c.cell.param);
+    c.ch.porta_target = c.ch.note_period;
+    c.ch.flags &= static_cast<uint8_t>(~CHANNEL_TRIGGER);
+}
+
+void vibrato_row(ChannelContext& c, RowJumps&) {
+    if (hi(c.cell.param)) c.ch.vib_speed = hi(c.cell.param);
+    if (lo(c.cell.param)) c.ch.vib_depth = lo(c.cell.param);
+    vibrato(c.ch);
+}
+
+void tone_porta_slide(ChannelContext& c, RowJumps&) {
+    remember(c.ch.volume_slide_memory, c.cell.param);
+    c.ch.porta_target = c.ch.note_period;
+    c.ch.flags &= static_cast<uint8_t>(~CHANNEL_TRIGGER);
+}
+
+void vibrato_slide(ChannelContext& c, RowJumps&) {
+    remember(c.ch.volume_slide_memory, c.cell.param);
+    vibrato(c.ch);
+}
+
+void tremolo_row(ChannelContext& c, RowJumps&) {
+    if (hi(c.cell.param)) c.ch.trem_speed = hi(c.cell.param);
+    if (lo(c.cell.param)) c.ch.trem_depth = lo(c.cell.param);
+}
+
+void set_panning(ChannelContext& c, RowJumps&) {
+    c.ch.panning = c.cell.param;
+    c.ch.flags |= CHANNEL_PANNING;
+}
+
+void sample_offset(ChannelContext& c, RowJumps&) {
+    if (c.cell.param) c.ch.offset_memory = c.cell.param * OFFSET_UNIT;
+    if (c.ch.offset_memory < c.sample.loop_start + c.sample.loop_length) {
+        c.ch.voice->start_offset = c.ch.offset_memory;
+    } else {
+        c.ch.flags &= static_cast<uint8_t>(~CHANNEL_TRIGGER);
+        c.ch.voice->position = 0;
+        c.ch.voice->frac = 0;
+    }
+}
+
+void volume_slide_memory(ChannelContext& c, RowJumps&) {
+    remember(c.ch.volume_slide_memory, c.cell.param);
+}
+
+void position_jump(ChannelContext& c, RowJumps& jumps) {
+    song.pending_order.store(order_or_start(c.cell.param), std::memory_order_relaxed);
+    song.pending_row.store(0, std::memory_order_relaxed);
+    jumps.order_set = true;
+}
+
+void set_volume(ChannelContext& c, RowJumps&) {
+    c.ch.volume = c.cell.param;
+    c.ch.flags |= CHANNEL_VOLUME;
+}
+
+void pattern_break(ChannelContext& c, RowJumps& jumps) {
+    song.pending_row.store(10 * hi(c.cell.param) + lo(c.cell.param), std::memory_order_relaxed);
+    if (!jumps.order_set) song.pending_order.store(order_or_start(song.order + 1), std::memory_order_relaxed);
+}
+
+void pattern_loop(ChannelState& ch, uint8_t count) {
+    bool jump;
+    if (count == 0) {
+        ch.loop_row = song.row;
+        jump = false;
+    } else if (ch.loop_count == 0) {
+        ch.loop_count = count;
+        jump = true;
+    } else {
+        --ch.loop_count;
+        jump = ch.loop_count != 0;
+    }
+    if (jump) song.pending_row.store(ch.loop_row, std::memory_order_relaxed);
+}
+
+void extended(ChannelContext& c, RowJumps&) {
+    ChannelState& ch = c.ch;
+    uint8_t x = lo(c.cell.param);
+    switch (hi(c.cell.param)) {
+    case 0x1:
+        remember(ch.fine_porta_up_memory, x);
+        add_period(ch, -PORTA_UNIT * ch.fine_porta_up_memory);
+        break;
+    case 0x2:
+        remember(ch.fine_porta_down_memory, x);
+        add_period(ch, PORTA_UNIT * ch.fine_porta_down_memory);
+        break;
+    case 0x4:
+        ch.wave_control = static_cast<uint8_t>((ch.wave_control & 0xF0) | x);
+        break;
+    case 0x5:
+        // The shared empty sample is never changed.
+        if (c.own_sample) c.own_sample->finetune = static_cast<int8_t>(x);
+        break;
+    case 0x6:
+        pattern_loop(ch, x);
+        break;
+    case 0x7:
+        ch.wave_control = static_cast<uint8_t>((ch.wave_control & 0x0F) | x << 4);
+        break;
+    case 0x8:
+        ch.panning = x * 16;
+        ch.flags |= CHANNEL_PANNING;
+        break;
+    case 0xA:
+        if (x) ch.fine_volume_memory = static_cast<int8_t>(x);
+        add_volume(ch, ch.fine_volume_memory);
+        break;
+    case 0xB:
+        if (x) ch.fine_volume_memory = static_cast<int8_t>(-x);
+        add_volume(ch, ch.fine_volume_memory);
+        break;
+    case EXTENDED_NOTE_DELAY:
+        ch.period = c.row_period;
+        ch.volume = c.row_volume;
+        ch.panning = c.row_panning;
+        ch.flags = 0;
+        break;
+    case 0xE:
+        song.pattern_delay = x * song.speed;
+        break;
+    default: // E0x, E3x, E9x, ECx (tick part only) and EFx
+        break;
+    }
+}
+
+void set_speed(ChannelContext& c, RowJumps&) {
+    if (c.cell.param < SPEED_LIMIT)
+        song.speed = c.cell.param;
+    else
+        set_bpm(c.cell.param);
+}
+
+void set_global_volume(ChannelContext& c, RowJumps&) {
+    song.global_volume = c.cell.param;
+}
+
+void global_slide_memory(ChannelContext& c, RowJumps&) {
+    remember(song.global_volume_slide_memory, c.cell.param);
+}
+
+void envelope_position(ChannelContext& c, RowJumps&) {
+    EnvelopeShape shape = volume_envelope(c.instrument);
+    if (!(shape.type & ENVELOPE_ON)) return;
+    envelope_set_position(shape, volume_cursor(c.ch), c.cell.param);
+    c.ch.flags |= CHANNEL_VOLUME;
+}
+
+void panning_slide_memory(ChannelContext& c, RowJumps&) {
+    remember(c.ch.panning_slide_memory, c.cell.param);
+    c.ch.flags |= CHANNEL_PANNING;
+}
+
+void retrigger_row(ChannelContext& c, RowJumps&) {
+    if (!c.cell.param) return;
+    c.ch.retrigger_volume = hi(c.cell.param);
+    c.ch.retrigger_interval = lo(c.cell.param);
+}
+
+void tremor_row(ChannelContext& c, RowJumps&) {
+    if (c.cell.param) {
+        c.ch.tremor_on = hi(c.cell.param);
+        c.ch.tremor_off = lo(c.cell.param);
+    }
+    tremor_step(c.ch);
+}
+
+void extra_fine_porta(ChannelContext& c, RowJumps&) {
+    ChannelState& ch = c.ch;
+    uint8_t y = lo(c.cell.param);
+    if (hi(c.cell.param) == 1) {
+        remember(ch.extra_fine_up_memory, y);
+        add_period(ch, -ch.extra_fine_up_memory);
+    } else if (hi(c.cell.param) == 2) {
+        remember(ch.extra_fine_down_memory, y);
+        add_period(ch, ch.extra_fine_down_memory);
+    }
+}
+
+using RowPart = void (*)(ChannelContext&, RowJumps&);
+constexpr std::array<RowPart, EFFECT_COUNT> ROW_PARTS = {
+    no_row_part,          // 0 arpeggio
+    porta_memory,         // 1 portamento up
+    porta_memory,         // 2 portamento down
+    tone_porta,           // 3
+    vibrato_row,          // 4
+    tone_porta_slide,     // 5
+    vibrato_slide,        // 6
+    tremolo_row,          // 7
+    set_panning,          // 8
+    sample_offset,        // 9
+    volume_slide_memory,  // A
+    position_jump,        // B
+    set_volume,           // C
+    pattern_break,        // D
+    extended,             // E
+    set_speed,            // F
+    set_global_volume,    // G
+    global_slide_memory,  // H
+    no_row_part,          // I
+    no_row_part,          // J
+    no_row_part,          // K: handled with the note's key-off
+    envelope_position,    // L
+    no_row_part,          // M
+    no_row_part,          // N
+    no_row_part,          // O
+    panning_slide_memory, // P
+    no_row_part,          // Q
+    retrigger_row,        // R
+    no_row_part,          // S
+    tremor_row,           // T
+    no_row_part,          // U
+    no_row_part,          // V
+    no_row_part,          // W
+    extra_fine_porta,     // X
+};
+
+} // namespace
+
+void effect_row(ChannelContext& c, RowJumps& jumps) {
+    if (c.cell.effect < EFFECT_COUNT) ROW_PARTS[c.cell.effect](c, jumps);
+}

@@ -1,0 +1,183 @@
+// Rows and ticks: tick 0 of a row reads its cells and runs the row part of every command, the
+// other ticks run the tick parts; envelopes and fade-out advance on every tick and each channel
+// ends its tick with the channel update.
+// A song that does not loop ends after its last row has played in full: the advance past the
+// last order leaves an end mark (pending order = song length) that the next row start finds.
+#include "audio/music/sequencer.h"
+
+#include "audio/music/channel_update.h"
+#include "audio/music/effects.h"
+#include "audio/music/envelope.h"
+#include "audio/music/frequency.h"
+#include "audio/music/module_loader.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr int NO_PENDING = -1;
+constexpr uint8_t NOTE_FIRST = 1, NOTE_LAST = 96;
+
+// Channels of a module without instruments (or naming none yet) play the empty sample.
+const Instrument no_instrument{};
+
+const Instrument& channel_instrument(const ChannelState& ch) {
+    return ch.instrument < song.instrument_count ? song.instrument_table[ch.instrument] : no_instrument;
+}
+
+SampleRecord* keymap_sample(const ChannelState& ch, const Instrument& instrument) {
+    uint8_t number = instrument.keymap[ch.note % KEYMAP_NOTES];
+    return number < MAX_SAMPLES_PER_INSTRUMENT ? instrument.samples[number] : nullptr;
+}
+
+bool linear_frequencies() {
+    return (song.module_flags & MODULE_LINEAR_FREQUENCIES) != 0;
+}
+
+void advance_envelopes(ChannelState& ch, const Instrument& instrument) {
+    EnvelopeShape volume = volume_envelope(instrument);
+    if (volume.type & ENVELOPE_ON) {
+        if (envelope_step(volume, volume_cursor(ch), ch.key_off != 0)) ch.flags |= CHANNEL_VOLUME;
+    } else if (ch.key_off) {
+        ch.vol_env_value = 0; // without an envelope a released note is silenced at once
+    }
+    EnvelopeShape panning = panning_envelope(instrument);
+    if ((panning.type & ENVELOPE_ON) && envelope_step(panning, panning_cursor(ch), ch.key_off != 0))
+        ch.flags |= CHANNEL_PANNING;
+    if (ch.key_off) {
+        ch.fade = std::max(ch.fade - instrument.fadeout, 0);
+        ch.flags |= CHANNEL_VOLUME;
+    }
+}
+
+void row_channel(int channel, const Cell& cell, RowJumps& jumps) {
+    ChannelState& ch = song.channels[channel];
+    bool note_given = cell.note >= NOTE_FIRST && cell.note <= NOTE_LAST;
+    if (!is_tone_porta_row(cell)) {
+        if (cell.instrument) ch.instrument = static_cast<uint8_t>(cell.instrument - 1);
+        if (note_given) ch.note = static_cast<uint8_t>(cell.note - 1);
+    }
+    const Instrument& instrument = channel_instrument(ch);
+    SampleRecord* own = keymap_sample(ch, instrument);
+    const SampleRecord& sample = own ? *own : empty_sample;
+    ChannelContext c{ch, cell, instrument, sample, own, channel, ch.period, ch.volume, ch.panning};
+
+    if (ch.last_effect == EFFECT_TREMOLO && cell.effect != EFFECT_TREMOLO) add_volume(ch, ch.volume_delta);
+    ch.last_effect = cell.effect;
+    ch.volume_delta = 0;
+    ch.period_delta = 0;
+    ch.flags = CHANNEL_FREQUENCY | CHANNEL_VOLUME;
+    if (note_given) {
+        ch.real_note = static_cast<uint8_t>(cell.note - 1 + sample.relative_note);
+        ch.note_period = note_period(ch.real_note, sample.finetune, linear_frequencies());
+        if (!is_tone_porta_row(cell)) ch.period = ch.note_period;
+        ch.flags |= CHANNEL_TRIGGER;
+    }
+    if (cell.instrument) {
+        reset_instrument_state(ch, sample);
+        ch.flags |= CHANNEL_VOLUME | CHANNEL_PANNING;
+    }
+    volume_column_row(c);
+    if (cell.note >= NOTE_KEY_OFF || cell.effect == EFFECT_KEY_OFF) ch.key_off = 1;
+    advance_envelopes(ch, instrument);
+    effect_row(c, jumps);
+    channel_update(ch, channel, instrument, sample);
+}
+
+void tick_channel(int channel, const Cell& cell) {
+    ChannelState& ch = song.channels[channel];
+    const Instrument& instrument = channel_instrument(ch);
+    SampleRecord* own = keymap_sample(ch, instrument);
+    const SampleRecord& sample = own ? *own : empty_sample;
+    ChannelContext c{ch, cell, instrument, sample, own, channel, ch.period, ch.volume, ch.panning};
+    ch.volume_delta = 0;
+    ch.period_delta = 0;
+    ch.flags = 0;
+    advance_envelopes(ch, instrument);
+    volume_column_tick(c);
+    effect_tick(c);
+    channel_update(ch, channel, instrument, sample);
+}
+
+const PatternSlot& current_pattern() {
+    return song.pattern_table[song.order_table[song.order]];
+}
+
+const Cell* row_cells(const PatternSlot& pattern) {
+    return pattern.cells
+               ? pattern.cells + static_cast<size_t>(song.row) * static_cast<size_t>(song.channel_count)
+               : nullptr;
+}
+
+// Where the song goes after this row when no command said otherwise. A game-thread
+// music_set_order that lands meanwhile is kept.
+void advance_position(const PatternSlot& pattern) {
+    int expected = NO_PENDING;
+    if (song.row + 1 < pattern.rows) {
+        song.pending_row.compare_exchange_strong(expected, song.row + 1, std::memory_order_relaxed);
+        return;
+    }
+    int next = song.order + 1;
+    if (next >= song.song_length) {
+        if (song.loop)
+            next = song.restart_order < song.song_length ? song.restart_order : 0;
+        else
+            next = song.song_length; // the end mark
+    }
+    if (song.pending_order.compare_exchange_strong(expected, next, std::memory_order_relaxed)) {
+        expected = NO_PENDING;
+        song.pending_row.compare_exchange_strong(expected, 0, std::memory_order_relaxed);
+    }
+}
+
+// False when the song has ended instead.
+bool begin_row() {
+    int order = song.pending_order.exchange(NO_PENDING, std::memory_order_relaxed);
+    int row = song.pending_row.exchange(NO_PENDING, std::memory_order_relaxed);
+    if (order >= song.song_length) {
+        song.ended = true;
+        return false;
+    }
+    if (order >= 0) song.order = order;
+    if (row >= 0) song.row = row;
+    const PatternSlot& pattern = current_pattern();
+    // A break or loop to a row the pattern does not have starts the pattern from its top.
+    if (song.row >= pattern.rows) song.row = 0;
+    if (const Cell* cells = row_cells(pattern)) {
+        RowJumps jumps{};
+        for (int c = 0; c < song.channel_count; ++c)
+            row_channel(c, cells[c], jumps);
+    }
+    if (song.pending_row.load(std::memory_order_relaxed) == NO_PENDING) advance_position(pattern);
+    return true;
+}
+
+void run_tick() {
+    if (const Cell* cells = row_cells(current_pattern()))
+        for (int c = 0; c < song.channel_count; ++c)
+            tick_channel(c, cells[c]);
+}
+
+} // namespace
+
+void sequencer_tick() {
+    if (!song.ended) {
+        if (song.tick == 0) {
+            if (!begin_row()) {
+                song.frames_left_in_tick = song.frames_per_tick;
+                return;
+            }
+        } else {
+            run_tick();
+        }
+        if (++song.tick >= song.speed + song.pattern_delay) {
+            song.tick = 0;
+            song.pattern_delay = 0;
+        }
+    }
+    song.frames_left_in_tick = song.frames_per_tick;
+}
+
+void set_bpm(int bpm) {
+    song.frames_per_tick = bpm > 0 ? FRAMES_PER_TICK_AT_1_BPM / bpm : FRAMES_PER_TICK_AT_1_BPM;
+}
