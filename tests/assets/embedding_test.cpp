@@ -8,7 +8,8 @@
 
 namespace {
 
-const char* const embedded_names[] = {"level_table.bin", "logo_layout.bin"};
+const char* const embedded_names[] = {"level_table.bin", "logo_layout.bin", "tic.raw",  "bounce.raw",
+                                      "death.raw",       "winner.raw",      "atlas.png"};
 
 TEST(Embedding, EveryFileIsCarriedUnchanged) {
     for (const char* name : embedded_names) {
