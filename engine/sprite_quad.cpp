@@ -58,8 +58,25 @@ SpriteQuad rotated_quad(const Sprite& s, const ImageRecord& img, float atlas_wid
     return q;
 }
 
+void emit_vertex(float*& position, float*& texcoord, float x, float y, float u, float v) {
+    position[0] = x;
+    position[1] = y;
+    position[2] = 0.0f;
+    position += POSITION_FLOATS;
+    texcoord[0] = u;
+    texcoord[1] = v;
+    texcoord += TEXCOORD_FLOATS;
+}
+
 // Two triangles: top-left, top-right, bottom-left, then top-right, bottom-left, bottom-right.
-constexpr std::array<int, VERTICES_PER_SPRITE> CORNER_ORDER = {0, 1, 2, 1, 2, 3};
+void emit_quad(float*& position, float*& texcoord, const SpriteQuad& q) {
+    emit_vertex(position, texcoord, q.x[0], q.y[0], q.u_left, q.v_top);
+    emit_vertex(position, texcoord, q.x[1], q.y[1], q.u_right, q.v_top);
+    emit_vertex(position, texcoord, q.x[2], q.y[2], q.u_left, q.v_bottom);
+    emit_vertex(position, texcoord, q.x[1], q.y[1], q.u_right, q.v_top);
+    emit_vertex(position, texcoord, q.x[2], q.y[2], q.u_left, q.v_bottom);
+    emit_vertex(position, texcoord, q.x[3], q.y[3], q.u_right, q.v_bottom);
+}
 
 } // namespace
 
@@ -75,16 +92,7 @@ int32_t sprite_batch_build(float atlas_width) {
         const Sprite& s = sprite_pool[i];
         if (!s.used || !s.visible) continue;
         if (s.image < 0 || s.image >= image_count) continue;
-        const SpriteQuad q = sprite_quad(s, image_table[s.image], atlas_width);
-        const std::array<float, 4> u = {q.u_left, q.u_right, q.u_left, q.u_right};
-        const std::array<float, 4> v = {q.v_top, q.v_top, q.v_bottom, q.v_bottom};
-        for (const int corner : CORNER_ORDER) {
-            *position++ = q.x[corner];
-            *position++ = q.y[corner];
-            *position++ = 0.0f;
-            *texcoord++ = u[corner];
-            *texcoord++ = v[corner];
-        }
+        emit_quad(position, texcoord, sprite_quad(s, image_table[s.image], atlas_width));
     }
     sprite_batch.position_count = static_cast<int32_t>(position - sprite_batch.positions.data());
     sprite_batch.texcoord_count = static_cast<int32_t>(texcoord - sprite_batch.texcoords.data());
