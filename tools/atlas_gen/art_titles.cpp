@@ -139,7 +139,7 @@ void paint_studio_name(cairo_t* cr) {
 
 void paint_presents(cairo_t* cr) {
     constexpr Lettering SOFT = {rgb(214, 220, 236), WHITE, 1.1, 0, true};
-    lettering_fit(cr, "PRESENTS", SOFT, 70.5, 23.5, 79, 15);
+    lettering_fit(cr, "PRESENTS", SOFT, 70.5, 23.5, 71, 15);
 }
 
 void paint_credits(cairo_t* cr) {

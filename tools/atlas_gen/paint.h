@@ -26,8 +26,8 @@ constexpr Rgb EARTH = rgb(150, 98, 60);
 
 // Player colours, chosen to stay apart under the common colour-vision deficiencies: they
 // differ in lightness as well as hue, and none relies on red against green.
-constexpr Rgb PLAYER_COLOURS[4] = {rgb(230, 110, 20), rgb(246, 224, 60), rgb(20, 100, 190),
-                                   rgb(206, 112, 176)};
+constexpr Rgb PLAYER_COLOURS[4] = {rgb(224, 100, 16), rgb(246, 224, 60), rgb(30, 96, 190),
+                                   rgb(232, 150, 212)};
 
 Rgb mix(Rgb a, Rgb b, double t);
 inline Rgb lighter(Rgb c, double t) {
