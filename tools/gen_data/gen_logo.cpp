@@ -18,7 +18,9 @@ namespace {
 constexpr int RECORD_BYTES = 33;
 constexpr uint8_t IMAGE_RECORD = 1;
 constexpr uint8_t PLACEMENT_RECORD = 2;
-constexpr int NAME_BYTES = 32;
+constexpr size_t NAME_BYTES = 32;
+constexpr char TILE_IMAGE[] = "tile005.png";
+static_assert(sizeof TILE_IMAGE <= NAME_BYTES, "the name and its terminator fit the record");
 constexpr float TILE_SCALE = 0.4f;
 constexpr int TILE_COUNT = 158;
 // Steps used to measure a stroke's length and to find evenly spaced points along it.
@@ -134,7 +136,7 @@ int main(int argc, char** argv) {
 
     std::vector<uint8_t> layout((1 + tiles.size()) * RECORD_BYTES, 0);
     layout[0] = IMAGE_RECORD;
-    std::memcpy(&layout[1], "tile005.png", std::strlen("tile005.png"));
+    std::memcpy(&layout[1], TILE_IMAGE, sizeof TILE_IMAGE);
     uint32_t scale_bits, rotation_bits;
     const float rotation = 0.0f;
     std::memcpy(&scale_bits, &TILE_SCALE, 4);
