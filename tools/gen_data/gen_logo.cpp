@@ -5,7 +5,9 @@
 // into solid, rounded letter shapes. Coordinates are the tiles' top-left corners, as the records store them.
 #include "output_file.h"
 
+#include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -137,17 +139,14 @@ int main(int argc, char** argv) {
     std::vector<uint8_t> layout((1 + tiles.size()) * RECORD_BYTES, 0);
     layout[0] = IMAGE_RECORD;
     std::memcpy(&layout[1], TILE_IMAGE, sizeof TILE_IMAGE);
-    uint32_t scale_bits, rotation_bits;
-    const float rotation = 0.0f;
-    std::memcpy(&scale_bits, &TILE_SCALE, 4);
-    std::memcpy(&rotation_bits, &rotation, 4);
+    // Placements: x, y, scale, rotation; the 16 filler bytes that end each record stay zero.
     for (size_t i = 0; i < tiles.size(); ++i) {
         uint8_t* record = &layout[(1 + i) * RECORD_BYTES];
         record[0] = PLACEMENT_RECORD;
         put_u32(record + 1, static_cast<uint32_t>(std::lround(tiles[i].x)));
         put_u32(record + 5, static_cast<uint32_t>(std::lround(tiles[i].y)));
-        put_u32(record + 9, scale_bits);
-        put_u32(record + 13, rotation_bits);
+        put_u32(record + 9, std::bit_cast<uint32_t>(TILE_SCALE));
+        put_u32(record + 13, std::bit_cast<uint32_t>(0.0f));
     }
     return write_output(directory, "logo_layout.bin", layout) ? 0 : 1;
 }
