@@ -16,6 +16,11 @@ struct ArtEntry {
 // The painter of the image with this name, or nullptr when there is none.
 Painter art_find(std::string_view name);
 
+struct Box;
+// The packed rectangle of the named image inside its full image, from the atlas table; all
+// zero for a name the table lacks.
+Box packed_box(std::string_view name);
+
 // Board pieces (art_board.cpp).
 void paint_tile_whole(cairo_t* cr);
 void paint_tile_chipped(cairo_t* cr);

@@ -1,4 +1,7 @@
 #include "art.h"
+#include "paint.h"
+
+#include "assets/atlas_images.h"
 
 #include <array>
 
@@ -55,4 +58,11 @@ Painter art_find(std::string_view name) {
     for (const ArtEntry& entry : art_entries)
         if (name == entry.name) return entry.paint;
     return nullptr;
+}
+
+Box packed_box(std::string_view name) {
+    for (const ImageRecord& r : atlas_images)
+        if (name == r.name)
+            return {double(r.offset_x), double(r.offset_y), double(r.packed_width), double(r.packed_height)};
+    return {0, 0, 0, 0};
 }

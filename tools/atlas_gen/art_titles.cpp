@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <string>
 #include <string_view>
 
 namespace {
@@ -18,21 +19,19 @@ constexpr Lettering INTRO = {WHITE, WHITE, 1.2, 0, true};
 constexpr Lettering CARD_TEXT = {INK, INK, 1.2, 0, false};
 constexpr Lettering CARD_ROLE = {rgb(120, 96, 150), INK, 1.2, 0, false};
 
-// Packed rectangles of the digits (x, y, w, h inside their 20 x 20 image); "1" and "4" are
-// narrower and wider than the rest.
-struct DigitBox {
-    double x, y, w, h;
-};
-constexpr std::array<DigitBox, 10> DIGIT_BOXES = {{{6, 3, 9, 12},
-                                                   {7, 3, 5, 12},
-                                                   {6, 3, 9, 12},
-                                                   {6, 3, 9, 12},
-                                                   {4, 3, 11, 12},
-                                                   {6, 3, 9, 12},
-                                                   {6, 3, 9, 12},
-                                                   {6, 3, 9, 12},
-                                                   {6, 3, 9, 12},
-                                                   {6, 3, 9, 12}}};
+std::string digit_text(int digit) {
+    return std::string(1, static_cast<char>('0' + digit));
+}
+
+Box digit_box(int digit) {
+    return packed_box("scorechar" + digit_text(digit) + ".png");
+}
+
+// The packed box narrowed to be centred on image column `centre_x`.
+Box centred_on(Box b, double centre_x) {
+    const double half = std::min(centre_x - b.x, b.x + b.w - centre_x);
+    return {centre_x - half, b.y, 2 * half, b.h};
+}
 
 void lettering_left(cairo_t* cr, std::string_view text, const Lettering& style, double unit, double x,
                     double cy) {
@@ -69,24 +68,22 @@ void mini_player(cairo_t* cr, int slot, double cx, double cy, double turn) {
 } // namespace
 
 void paint_ready(cairo_t* cr) {
-    lettering_fit(cr, "READY", BOLD, 12.5, 6.5, 98, 25);
+    lettering_fit(cr, "READY", BOLD, inset(packed_box("overlayready.png"), 0.5));
 }
 
 void paint_go(cairo_t* cr) {
-    lettering_fit(cr, "GO!", BOLD, 39.5, 6.5, 50, 25);
+    lettering_fit(cr, "GO!", BOLD, inset(packed_box("overlaygo.png"), 0.5));
 }
 
 void paint_score_digit(cairo_t* cr, int digit) {
-    // One size for all digits, set by the widest glyph in the narrowest box.
+    // One size for all digits (each has its own packed width), set by the tightest fit.
     double unit = 1e9;
     for (int d = 0; d < 10; ++d) {
-        const char text[2] = {static_cast<char>('0' + d), '\0'};
-        const DigitBox& b = DIGIT_BOXES[d];
-        unit = std::min(unit, lettering_unit(text, DIGIT, b.w - 0.2, b.h - 0.2));
+        const Box b = inset(digit_box(d), 0.1);
+        if (b.w > 0) unit = std::min(unit, lettering_unit(digit_text(d), DIGIT, b.w, b.h));
     }
-    const char text[2] = {static_cast<char>('0' + digit), '\0'};
-    const DigitBox& b = DIGIT_BOXES[digit];
-    lettering_at(cr, text, DIGIT, unit, b.x + b.w / 2, b.y + b.h / 2);
+    const Box b = digit_box(digit);
+    lettering_at(cr, digit_text(digit), DIGIT, unit, b.x + b.w / 2, b.y + b.h / 2);
 }
 
 void paint_studio_emblem(cairo_t* cr) {
@@ -133,13 +130,15 @@ void paint_studio_emblem(cairo_t* cr) {
     }
 }
 
+// The intro centres the emblem on x = 320 and draws these two at x 220 and 214, so their
+// lettering is centred on image columns 100 and 106 to stand under the emblem.
 void paint_studio_name(cairo_t* cr) {
-    lettering_fit(cr, "QZ5 LABS", INTRO, 26.5, 16.5, 165, 25);
+    lettering_fit(cr, "QZ5 LABS", INTRO, inset(centred_on(packed_box("qz5labswhite213x60.png"), 100), 0.5));
 }
 
 void paint_presents(cairo_t* cr) {
     constexpr Lettering SOFT = {rgb(214, 220, 236), WHITE, 1.1, 0, true};
-    lettering_fit(cr, "PRESENTS", SOFT, 70.5, 23.5, 71, 15);
+    lettering_fit(cr, "PRESENTS", SOFT, inset(centred_on(packed_box("presents.png"), 106), 0.5));
 }
 
 void paint_credits(cairo_t* cr) {

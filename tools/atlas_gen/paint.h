@@ -48,6 +48,14 @@ void outline(cairo_t* cr, double width);
 // A soft white sheen in the top-left part of an ellipse's box.
 void gloss(cairo_t* cr, double cx, double cy, double rx, double ry, double alpha);
 
+struct Box {
+    double x, y, w, h;
+};
+
+constexpr Box inset(Box b, double by) {
+    return {b.x + by, b.y + by, b.w - 2 * by, b.h - 2 * by};
+}
+
 struct Lettering {
     Rgb fill;
     Rgb edge;
@@ -64,3 +72,6 @@ void lettering_at(cairo_t* cr, std::string_view text, const Lettering& style, do
 // Draws the text as large as fits inside the box, centred in it.
 void lettering_fit(cairo_t* cr, std::string_view text, const Lettering& style, double x, double y, double w,
                    double h);
+inline void lettering_fit(cairo_t* cr, std::string_view text, const Lettering& style, Box b) {
+    lettering_fit(cr, text, style, b.x, b.y, b.w, b.h);
+}
