@@ -24,10 +24,10 @@ constexpr Rgb GOLD = rgb(255, 200, 60);
 constexpr Rgb TURF = rgb(104, 190, 72);
 constexpr Rgb EARTH = rgb(150, 98, 60);
 
-// Player colours, chosen to stay apart under the common colour-vision deficiencies: they
-// differ in lightness as well as hue, and none relies on red against green.
-constexpr Rgb PLAYER_COLOURS[4] = {rgb(224, 100, 16), rgb(246, 224, 60), rgb(30, 96, 190),
-                                   rgb(232, 150, 212)};
+// Player colours: orange, yellow, blue and mauve. Simulated protan, deutan and tritan vision
+// keeps every pair well apart, their lightness alone tells them apart (117, 212, 87, 151), and
+// none relies on red against green.
+constexpr Rgb PLAYER_COLOURS[4] = {rgb(214, 88, 8), rgb(246, 224, 60), rgb(30, 96, 190), rgb(204, 121, 167)};
 
 Rgb mix(Rgb a, Rgb b, double t);
 inline Rgb lighter(Rgb c, double t) {
