@@ -24,3 +24,6 @@ void read_sample_points(ModuleSource& source, SampleRecord& sample);
 inline std::span<int16_t> sample_points(SampleRecord& sample) {
     return {sample.data, static_cast<size_t>(sample.length) + SAMPLE_SPARE_POINTS};
 }
+inline std::span<const int16_t> sample_points(const SampleRecord& sample) {
+    return {sample.data, static_cast<size_t>(sample.length) + SAMPLE_SPARE_POINTS};
+}

@@ -32,9 +32,9 @@ TEST_F(Samples, EightBitDeltasWidenAndAccumulate) {
     ASSERT_NE(s, nullptr);
     EXPECT_EQ(s->length, 3);
     EXPECT_EQ(s->is_16bit, 0);
-    EXPECT_EQ(s->data[0], 2560);
-    EXPECT_EQ(s->data[1], 0);
-    EXPECT_EQ(s->data[2], 5120);
+    EXPECT_EQ(sample_points(*s)[0], 2560);
+    EXPECT_EQ(sample_points(*s)[1], 0);
+    EXPECT_EQ(sample_points(*s)[2], 5120);
 }
 
 TEST_F(Samples, SixteenBitDeltasWrap) {
@@ -49,10 +49,10 @@ TEST_F(Samples, SixteenBitDeltasWrap) {
     ASSERT_NE(s, nullptr);
     ASSERT_EQ(s->length, 4) << "bytes become points";
     EXPECT_EQ(s->is_16bit, 1);
-    EXPECT_EQ(s->data[0], 30000);
-    EXPECT_EQ(s->data[1], static_cast<int16_t>(40000 - 65536));
-    EXPECT_EQ(s->data[2], static_cast<int16_t>(-25536 + 20000));
-    EXPECT_EQ(s->data[3], static_cast<int16_t>(-5536 - 1));
+    EXPECT_EQ(sample_points(*s)[0], 30000);
+    EXPECT_EQ(sample_points(*s)[1], static_cast<int16_t>(40000 - 65536));
+    EXPECT_EQ(sample_points(*s)[2], static_cast<int16_t>(-25536 + 20000));
+    EXPECT_EQ(sample_points(*s)[3], static_cast<int16_t>(-5536 - 1));
 }
 
 TEST_F(Samples, WriterPointsSurviveTheRoundTrip) {
@@ -60,7 +60,7 @@ TEST_F(Samples, WriterPointsSurviveTheRoundTrip) {
     const SampleRecord* s = load_sample(in);
     ASSERT_NE(s, nullptr);
     for (int i = 0; i < 10; ++i)
-        EXPECT_EQ(s->data[i], in.points[static_cast<size_t>(i)]) << i;
+        EXPECT_EQ(sample_points(*s)[i], in.points[static_cast<size_t>(i)]) << i;
 }
 
 TEST_F(Samples, FourBitPackedUsesTheDeltaTableLowNibbleFirst) {
@@ -76,8 +76,9 @@ TEST_F(Samples, FourBitPackedUsesTheDeltaTableLowNibbleFirst) {
     EXPECT_EQ(r->length, 5);
     const int expected[] = {1, 2, -1, 99, static_cast<int8_t>(199)};
     for (int i = 0; i < 5; ++i)
-        EXPECT_EQ(r->data[i], expected[i] * 256) << i;
-    EXPECT_EQ(r->data[5], expected[4] * 256) << "the extra point of an odd length (nibble 0, delta 0)";
+        EXPECT_EQ(sample_points(*r)[i], expected[i] * 256) << i;
+    EXPECT_EQ(sample_points(*r)[5], expected[4] * 256)
+        << "the extra point of an odd length (nibble 0, delta 0)";
 }
 
 TEST_F(Samples, LoopStartBeyondTheEndMeansNoLoop) {
@@ -141,18 +142,18 @@ TEST_F(Samples, GuardPointRepeatsWhatTheLoopPlaysNext) {
     s.loop_type = 1;
     const SampleRecord* r = load_sample(s);
     ASSERT_NE(r, nullptr);
-    EXPECT_EQ(r->data[6], 300) << "forward: the loop's first point";
+    EXPECT_EQ(sample_points(*r)[6], 300) << "forward: the loop's first point";
 
     s.loop_type = 2;
     r = load_sample(s);
     ASSERT_NE(r, nullptr);
-    EXPECT_EQ(r->data[6], 600) << "ping-pong: the point before the guard";
+    EXPECT_EQ(sample_points(*r)[6], 600) << "ping-pong: the point before the guard";
 
     s.loop_type = 0;
     r = load_sample(s);
     ASSERT_NE(r, nullptr);
-    EXPECT_EQ(r->data[8], 0) << "no loop: the spare point stays silent";
-    EXPECT_EQ(r->data[6], 700) << "no loop: the points are untouched";
+    EXPECT_EQ(sample_points(*r)[8], 0) << "no loop: the spare point stays silent";
+    EXPECT_EQ(sample_points(*r)[6], 700) << "no loop: the points are untouched";
 }
 
 TEST_F(Samples, TooLongSampleFails) {
@@ -161,8 +162,8 @@ TEST_F(Samples, TooLongSampleFails) {
     s.header_length = MAX_SAMPLE_POINTS - 1; // the data is short: loads with silent points
     const SampleRecord* r = load_sample(s);
     ASSERT_NE(r, nullptr);
-    EXPECT_EQ(r->data[2], 6 * 256);
-    EXPECT_EQ(r->data[3], 6 * 256) << "the deltas of missing bytes are 0";
+    EXPECT_EQ(sample_points(*r)[2], 6 * 256);
+    EXPECT_EQ(sample_points(*r)[3], 6 * 256) << "the deltas of missing bytes are 0";
 }
 
 TEST_F(Samples, KeymapAndSampleFieldsAreKept) {

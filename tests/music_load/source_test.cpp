@@ -1,6 +1,7 @@
 // Module sources: the block read and seek rules, the file cache against the same bytes in
 // memory, and sources that hold nothing.
 #include "audio/music/module_source.h"
+#include "audio/music/sample_decoder.h"
 #include "music_common/module_fixture.h"
 
 #include <cstdio>
@@ -108,8 +109,8 @@ TEST(FileSource, LoadsTheSameSongAsMemory) {
     const SampleRecord* sample = song.instrument_table[0].samples[0];
     ASSERT_NE(sample, nullptr);
     ASSERT_EQ(sample->length, 30000);
-    EXPECT_EQ(sample->data[29999], -9000);
-    EXPECT_EQ(sample->data[30000], 9000) << "forward guard";
+    EXPECT_EQ(sample_points(*sample)[29999], -9000);
+    EXPECT_EQ(sample_points(*sample)[30000], 9000) << "forward guard";
     arena_destroy();
     std::remove(name.c_str());
 }
