@@ -120,6 +120,10 @@ void source_seek(ModuleSource& source, int64_t offset, bool relative) {
     source.position = target;
 }
 
+bool source_exhausted(const ModuleSource& source) {
+    return source.kind != SourceKind::file && source.position >= int64_t{source.size};
+}
+
 void source_close(ModuleSource& source) {
     if (source.kind == SourceKind::file && source.file) platform_file_close(source.file);
     source.file = nullptr;

@@ -43,5 +43,8 @@ void source_read(ModuleSource& source, void* destination, uint32_t count);
 // beyond size.
 void source_seek(ModuleSource& source, int64_t offset, bool relative);
 
+// True when a memory or resource source has nothing left to read (files cannot tell).
+bool source_exhausted(const ModuleSource& source);
+
 // Called by music_start after loading, whatever the result.
 void source_close(ModuleSource& source);

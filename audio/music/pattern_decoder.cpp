@@ -15,6 +15,9 @@ uint8_t read_byte(ModuleSource& source) {
 
 void decode_pattern_cells(ModuleSource& source, std::span<Cell> cells, int instrument_count) {
     for (Cell& cell : cells) {
+        // Past the end of the input every cell would decode as empty, which the fresh cells
+        // already are; a truncated module claiming thousands of patterns loads at once.
+        if (source_exhausted(source)) return;
         uint8_t* fields[CELL_FIELDS] = {&cell.note, &cell.instrument, &cell.volume, &cell.effect,
                                         &cell.param};
         uint8_t first = read_byte(source);

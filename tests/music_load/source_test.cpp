@@ -41,6 +41,9 @@ TEST(MemorySource, ReadsAreCutAtTheEndAndKeepTheRestOfTheDestination) {
     EXPECT_EQ(s.position, 7) << "the position moves by what was asked";
     source_read(s, out, 2);
     EXPECT_EQ(s.position, 7) << "nothing copied, nothing moved";
+    EXPECT_TRUE(source_exhausted(s));
+    source_seek(s, 4, false);
+    EXPECT_FALSE(source_exhausted(s));
 }
 
 TEST(MemorySource, SeeksOutsideTheBlockAreIgnored) {
