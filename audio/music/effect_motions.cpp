@@ -1,6 +1,4 @@
 // Slides, vibrato, portamento and the instrument reset, shared by effects and volume column.
-// Volumes, pannings and periods may leave their nominal ranges (the channel update limits what
-// is heard), but stay inside wide bounds so that hours of slides never overflow.
 #include "audio/music/effects.h"
 
 #include "audio/music/frequency.h"
@@ -10,12 +8,10 @@
 
 namespace {
 
-constexpr int32_t VALUE_LIMIT = 1 << 24;
 constexpr int32_t FULL_ENVELOPE = 64;
 constexpr int32_t PAN_ENVELOPE_CENTRE = 32;
 constexpr int32_t FULL_FADE = 65536;
 constexpr int WAVE_KEEP_PHASE = 4; // waveform settings 4..7 keep the phase on new notes
-constexpr int PORTA_UNIT = 4;
 
 } // namespace
 

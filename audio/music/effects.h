@@ -11,6 +11,17 @@ constexpr uint8_t EFFECT_ARPEGGIO = 0x00, EFFECT_TONE_PORTA = 0x03, EFFECT_TONE_
                   EFFECT_TREMOLO = 0x07, EFFECT_EXTENDED = 0x0E, EFFECT_KEY_OFF = 0x14;
 constexpr uint8_t EXTENDED_NOTE_DELAY = 0x0D;
 constexpr uint8_t VOLUME_COLUMN_TONE_PORTA = 0xF0;
+constexpr int PORTA_UNIT = 4; // periods per unit of the portamento commands
+// Volumes, pannings and the global volume may leave their nominal ranges (what is heard is
+// limited by the channel update) but stay inside these bounds, so hours of slides never overflow.
+constexpr int32_t VALUE_LIMIT = 1 << 24;
+
+constexpr uint8_t param_x(uint8_t param) {
+    return param >> 4;
+}
+constexpr uint8_t param_y(uint8_t param) {
+    return param & 0x0F;
+}
 
 // What the commands of one channel see on one tick.
 struct ChannelContext {

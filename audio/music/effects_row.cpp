@@ -9,16 +9,8 @@
 
 namespace {
 
-constexpr int PORTA_UNIT = 4;
 constexpr int32_t OFFSET_UNIT = 256;  // sample offset counts in 256 points
 constexpr uint8_t SPEED_LIMIT = 0x20; // F below this sets the speed, from it the BPM
-
-uint8_t hi(uint8_t param) {
-    return param >> 4;
-}
-uint8_t lo(uint8_t param) {
-    return param & 0x0F;
-}
 
 void remember(uint8_t& memory, uint8_t param) {
     if (param) memory = param;
@@ -41,8 +33,8 @@ void tone_porta(ChannelContext& c, RowJumps&) {
 }
 
 void vibrato_row(ChannelContext& c, RowJumps&) {
-    if (hi(c.cell.param)) c.ch.vib_speed = hi(c.cell.param);
-    if (lo(c.cell.param)) c.ch.vib_depth = lo(c.cell.param);
+    if (param_x(c.cell.param)) c.ch.vib_speed = param_x(c.cell.param);
+    if (param_y(c.cell.param)) c.ch.vib_depth = param_y(c.cell.param);
     vibrato(c.ch);
 }
 
@@ -58,8 +50,8 @@ void vibrato_slide(ChannelContext& c, RowJumps&) {
 }
 
 void tremolo_row(ChannelContext& c, RowJumps&) {
-    if (hi(c.cell.param)) c.ch.trem_speed = hi(c.cell.param);
-    if (lo(c.cell.param)) c.ch.trem_depth = lo(c.cell.param);
+    if (param_x(c.cell.param)) c.ch.trem_speed = param_x(c.cell.param);
+    if (param_y(c.cell.param)) c.ch.trem_depth = param_y(c.cell.param);
 }
 
 void set_panning(ChannelContext& c, RowJumps&) {
@@ -94,7 +86,7 @@ void set_volume(ChannelContext& c, RowJumps&) {
 }
 
 void pattern_break(ChannelContext& c, RowJumps& jumps) {
-    song.pending_row.store(10 * hi(c.cell.param) + lo(c.cell.param), std::memory_order_relaxed);
+    song.pending_row.store(10 * param_x(c.cell.param) + param_y(c.cell.param), std::memory_order_relaxed);
     if (!jumps.order_set) song.pending_order.store(order_or_start(song.order + 1), std::memory_order_relaxed);
 }
 
@@ -115,8 +107,8 @@ void pattern_loop(ChannelState& ch, uint8_t count) {
 
 void extended(ChannelContext& c, RowJumps&) {
     ChannelState& ch = c.ch;
-    uint8_t x = lo(c.cell.param);
-    switch (hi(c.cell.param)) {
+    uint8_t x = param_y(c.cell.param);
+    switch (param_x(c.cell.param)) {
     case 0x1:
         remember(ch.fine_porta_up_memory, x);
         add_period(ch, -PORTA_UNIT * ch.fine_porta_up_memory);
@@ -193,25 +185,25 @@ void panning_slide_memory(ChannelContext& c, RowJumps&) {
 
 void retrigger_row(ChannelContext& c, RowJumps&) {
     if (!c.cell.param) return;
-    c.ch.retrigger_volume = hi(c.cell.param);
-    c.ch.retrigger_interval = lo(c.cell.param);
+    c.ch.retrigger_volume = param_x(c.cell.param);
+    c.ch.retrigger_interval = param_y(c.cell.param);
 }
 
 void tremor_row(ChannelContext& c, RowJumps&) {
     if (c.cell.param) {
-        c.ch.tremor_on = hi(c.cell.param);
-        c.ch.tremor_off = lo(c.cell.param);
+        c.ch.tremor_on = param_x(c.cell.param);
+        c.ch.tremor_off = param_y(c.cell.param);
     }
     tremor_step(c.ch);
 }
 
 void extra_fine_porta(ChannelContext& c, RowJumps&) {
     ChannelState& ch = c.ch;
-    uint8_t y = lo(c.cell.param);
-    if (hi(c.cell.param) == 1) {
+    uint8_t y = param_y(c.cell.param);
+    if (param_x(c.cell.param) == 1) {
         remember(ch.extra_fine_up_memory, y);
         add_period(ch, -ch.extra_fine_up_memory);
-    } else if (hi(c.cell.param) == 2) {
+    } else if (param_x(c.cell.param) == 2) {
         remember(ch.extra_fine_down_memory, y);
         add_period(ch, ch.extra_fine_down_memory);
     }

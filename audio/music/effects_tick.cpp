@@ -10,24 +10,15 @@
 
 namespace {
 
-constexpr int PORTA_UNIT = 4;
 constexpr int32_t MIN_SLIDE_PERIOD = 1;
 constexpr int32_t PAN_MAX = 255;
-constexpr int32_t VALUE_LIMIT = 1 << 24;
-
-uint8_t hi(uint8_t param) {
-    return param >> 4;
-}
-uint8_t lo(uint8_t param) {
-    return param & 0x0F;
-}
 
 void no_tick_part(ChannelContext&) {}
 
 void arpeggio(ChannelContext& c) {
     if (!c.cell.param) return;
     int phase = song.tick % 3;
-    int semitones = phase == 1 ? hi(c.cell.param) : phase == 2 ? lo(c.cell.param) : 0;
+    int semitones = phase == 1 ? param_x(c.cell.param) : phase == 2 ? param_y(c.cell.param) : 0;
     if (song.module_flags & MODULE_LINEAR_FREQUENCIES) {
         c.ch.period_delta = 64 * semitones;
     } else {
@@ -94,8 +85,8 @@ void delayed_note(ChannelContext& c) {
 
 void extended(ChannelContext& c) {
     ChannelState& ch = c.ch;
-    uint8_t x = lo(c.cell.param);
-    switch (hi(c.cell.param)) {
+    uint8_t x = param_y(c.cell.param);
+    switch (param_x(c.cell.param)) {
     case 0x9:
         if (x && song.tick % x == 0) ch.flags |= CHANNEL_TRIGGER | CHANNEL_FREQUENCY | CHANNEL_VOLUME;
         break;
@@ -115,17 +106,17 @@ void extended(ChannelContext& c) {
 
 void global_volume_slide(ChannelContext&) {
     uint8_t memory = song.global_volume_slide_memory;
-    int32_t change = hi(memory) ? hi(memory) : -lo(memory);
+    int32_t change = param_x(memory) ? param_x(memory) : -param_y(memory);
     song.global_volume = std::clamp(song.global_volume + change, -VALUE_LIMIT, VALUE_LIMIT);
 }
 
 void panning_slide(ChannelContext& c) {
     ChannelState& ch = c.ch;
     uint8_t memory = ch.panning_slide_memory;
-    if (hi(memory))
-        ch.panning = std::min(ch.panning + hi(memory), PAN_MAX);
+    if (param_x(memory))
+        ch.panning = std::min(ch.panning + param_x(memory), PAN_MAX);
     else
-        ch.panning = std::max(ch.panning - lo(memory), 0);
+        ch.panning = std::max(ch.panning - param_y(memory), 0);
     ch.flags |= CHANNEL_PANNING;
 }
 
