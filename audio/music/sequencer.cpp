@@ -60,7 +60,7 @@ void row_channel(int channel, const Cell& cell, RowJumps& jumps) {
     const Instrument& instrument = channel_instrument(ch);
     SampleRecord* own = keymap_sample(ch, instrument);
     const SampleRecord& sample = own ? *own : empty_sample;
-    ChannelContext c{ch, cell, instrument, sample, own, channel, ch.period, ch.volume, ch.panning};
+    ChannelContext c{ch, cell, instrument, sample, own, ch.period, ch.volume, ch.panning};
 
     if (ch.last_effect == EFFECT_TREMOLO && cell.effect != EFFECT_TREMOLO) add_volume(ch, ch.volume_delta);
     ch.last_effect = cell.effect;
@@ -89,7 +89,7 @@ void tick_channel(int channel, const Cell& cell) {
     const Instrument& instrument = channel_instrument(ch);
     SampleRecord* own = keymap_sample(ch, instrument);
     const SampleRecord& sample = own ? *own : empty_sample;
-    ChannelContext c{ch, cell, instrument, sample, own, channel, ch.period, ch.volume, ch.panning};
+    ChannelContext c{ch, cell, instrument, sample, own, ch.period, ch.volume, ch.panning};
     ch.volume_delta = 0;
     ch.period_delta = 0;
     ch.flags = 0;

@@ -7,7 +7,8 @@ constexpr int FRAMES_PER_TICK_AT_1_BPM = 120000; // 48,000 frames a second x 2.5
 
 // Called by the mixer whenever song.frames_left_in_tick reaches 0 (and before the first frame).
 // Runs the row or the tick, then refills frames_left_in_tick. When the song runs past its last
-// order without song.loop it sets song.ended and the mixer tears the player down.
+// order without song.loop (its last row played in full) it sets song.ended, which stays set, and
+// the mixer tears the player down.
 void sequencer_tick();
 
 // frames_per_tick = 120000 / bpm, or 120000 for bpm 0.
