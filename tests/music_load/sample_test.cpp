@@ -55,14 +55,6 @@ TEST_F(Samples, SixteenBitDeltasWrap) {
     EXPECT_EQ(sample_points(*s)[3], static_cast<int16_t>(-5536 - 1));
 }
 
-TEST_F(Samples, WriterPointsSurviveTheRoundTrip) {
-    xm::Sample in = xm::square_sample(10, 12345);
-    const SampleRecord* s = load_sample(in);
-    ASSERT_NE(s, nullptr);
-    for (int i = 0; i < 10; ++i)
-        EXPECT_EQ(sample_points(*s)[i], in.points[static_cast<size_t>(i)]) << i;
-}
-
 TEST_F(Samples, FourBitPackedUsesTheDeltaTableLowNibbleFirst) {
     std::array<int8_t, 16> table{};
     table[1] = 1;
@@ -164,20 +156,6 @@ TEST_F(Samples, TooLongSampleFails) {
     ASSERT_NE(r, nullptr);
     EXPECT_EQ(sample_points(*r)[2], 6 * 256);
     EXPECT_EQ(sample_points(*r)[3], 6 * 256) << "the deltas of missing bytes are 0";
-}
-
-TEST_F(Samples, KeymapAndSampleFieldsAreKept) {
-    xm::Sample s = xm::square_sample(16, 1000);
-    s.volume = 40;
-    s.finetune = -16;
-    s.panning = 200;
-    s.relative_note = -12;
-    const SampleRecord* r = load_sample(s);
-    ASSERT_NE(r, nullptr);
-    EXPECT_EQ(r->volume, 40);
-    EXPECT_EQ(r->finetune, -16);
-    EXPECT_EQ(r->panning, 200);
-    EXPECT_EQ(r->relative_note, -12);
 }
 
 } // namespace

@@ -178,13 +178,4 @@ TEST_F(Position, PatternDelayAddsWholeRowsOfTicks) {
     EXPECT_EQ(song.row, 2) << "the delay is for one row only";
 }
 
-TEST(SetBpm, FramesPerTick) {
-    set_bpm(125);
-    EXPECT_EQ(song.frames_per_tick, 960);
-    set_bpm(0);
-    EXPECT_EQ(song.frames_per_tick, 120000);
-    set_bpm(255);
-    EXPECT_EQ(song.frames_per_tick, 470);
-}
-
 } // namespace
