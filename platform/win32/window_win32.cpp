@@ -1,0 +1,144 @@
+// The window seam on Windows: the "zubclass" window class, the one topmost window with its
+// private device context and WGL context, message polling one message per pass, the window
+// procedure that hands messages to the app's handlers, and the message boxes.
+// Main thread only: the window procedure runs from DispatchMessage or the system's modal loops.
+#include "platform/window.h"
+
+#include <windows.h>
+
+namespace {
+
+constexpr const char* WINDOW_CLASS = "zubclass";
+constexpr BYTE COLOUR_BITS = 32, DEPTH_BITS = 32;
+
+WindowHandlers handlers{};
+HWND window = nullptr;
+HDC device_context = nullptr;
+HGLRC gl_context = nullptr;
+
+LRESULT CALLBACK window_procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+    case WM_SIZE: {
+        RECT client;
+        if (GetClientRect(hwnd, &client))
+            handlers.resize(client.right - client.left, client.bottom - client.top);
+        return 0;
+    }
+    case WM_CLOSE:
+        handlers.close(); // only asks the loop to end; the window goes at teardown
+        return 0;
+    case WM_DESTROY:
+        return 0; // teardown destroys the window after the loop: nothing left to end
+    case WM_KEYDOWN:
+        handlers.key_down(static_cast<int>(wparam));
+        return 0;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+        handlers.button_down(message == WM_LBUTTONDOWN ? 0 : 1, LOWORD(lparam), HIWORD(lparam));
+        return 0;
+    case WM_MOUSEMOVE:
+        return 0;
+    default:
+        return DefWindowProcA(hwnd, message, wparam, lparam);
+    }
+}
+
+// Fills the handlers the app left empty, so the procedure never calls through null.
+void ignore_size(int, int) {}
+void ignore() {}
+void ignore_key(int) {}
+void ignore_button(int, uint16_t, uint16_t) {}
+
+} // namespace
+
+bool platform_window_class_register(const WindowHandlers& h) {
+    handlers = h;
+    if (!handlers.resize) handlers.resize = ignore_size;
+    if (!handlers.close) handlers.close = ignore;
+    if (!handlers.key_down) handlers.key_down = ignore_key;
+    if (!handlers.button_down) handlers.button_down = ignore_button;
+    const HICON icon = LoadIconA(nullptr, IDI_APPLICATION);
+    WNDCLASSEXA window_class{};
+    window_class.cbSize = sizeof window_class;
+    window_class.style = CS_OWNDC;
+    window_class.lpfnWndProc = window_procedure;
+    window_class.hInstance = GetModuleHandleA(nullptr);
+    window_class.hIcon = icon;
+    window_class.hIconSm = icon;
+    window_class.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    window_class.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    window_class.lpszClassName = WINDOW_CLASS;
+    return RegisterClassExA(&window_class) != 0;
+}
+
+bool platform_ask_yes_no(const char* caption, const char* text) {
+    return MessageBoxA(nullptr, text, caption, MB_YESNO) == IDYES;
+}
+
+void platform_error_box(const char* caption, const char* text) {
+    MessageBoxA(window, text, caption, MB_OK | MB_ICONERROR);
+}
+
+void platform_screen_size(int* width, int* height) {
+    *width = GetSystemMetrics(SM_CXSCREEN);
+    *height = GetSystemMetrics(SM_CYSCREEN);
+}
+
+void platform_window_create(const char* title, bool fullscreen, int width, int height, int show_command) {
+    const DWORD style = fullscreen ? WS_POPUP | WS_VISIBLE | WS_MAXIMIZE : WS_OVERLAPPEDWINDOW;
+    // The size is the outer size: in windowed mode the frame takes its share of 1280 x 720.
+    window = CreateWindowExA(WS_EX_TOPMOST, WINDOW_CLASS, title, style, CW_USEDEFAULT, CW_USEDEFAULT, width,
+                             height, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    if (window) ShowWindow(window, show_command);
+}
+
+bool platform_gl_context_create() {
+    if (!window) return true;       // nothing to draw on; the window's absence is the symptom
+    device_context = GetDC(window); // the class's own DC: valid until teardown
+    PIXELFORMATDESCRIPTOR format{};
+    format.nSize = sizeof format;
+    format.nVersion = 1;
+    format.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+    format.iPixelType = PFD_TYPE_RGBA;
+    format.cColorBits = COLOUR_BITS;
+    format.cDepthBits = DEPTH_BITS;
+    const int chosen = ChoosePixelFormat(device_context, &format);
+    if (chosen == 0 || !SetPixelFormat(device_context, chosen, &format)) return false;
+    gl_context = wglCreateContext(device_context);
+    wglMakeCurrent(device_context, gl_context);
+    return true;
+}
+
+MessagePoll platform_message_poll(int* quit_code) {
+    MSG message;
+    if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) return MessagePoll::none;
+    if (message.message == WM_QUIT) {
+        *quit_code = static_cast<int>(message.wParam);
+        return MessagePoll::quit;
+    }
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+    return MessagePoll::dispatched;
+}
+
+void platform_quit_post(int code) {
+    PostQuitMessage(code);
+}
+
+void platform_swap_buffers() {
+    if (device_context) SwapBuffers(device_context);
+}
+
+void platform_teardown() {
+    wglMakeCurrent(nullptr, nullptr);
+    if (gl_context) wglDeleteContext(gl_context);
+    if (device_context) ReleaseDC(window, device_context);
+    if (window) DestroyWindow(window);
+    gl_context = nullptr;
+    device_context = nullptr;
+    window = nullptr;
+}
+
+void platform_exit(int status) {
+    ExitProcess(static_cast<UINT>(status));
+}
