@@ -1,0 +1,98 @@
+# Shared helpers of the window tests: a private X server, polling, window lookup, clean-up.
+# Sourced by the test scripts; every wait polls with a generous limit instead of sleeping a
+# fixed time, because the tests run in parallel on a loaded machine.
+
+TITLE="Vorlump - Quibbet 2013"
+SCREEN_WIDTH=1600
+SCREEN_HEIGHT=1000
+WAIT_SECONDS=${WAIT_SECONDS:-60}
+
+skip() {
+    echo "SKIP: $*"
+    exit 77
+}
+
+fail() {
+    echo "FAIL: $*"
+    exit 1
+}
+
+need_tools() {
+    local tool
+    for tool in "$@"; do
+        command -v "$tool" >/dev/null 2>&1 || skip "$tool is not installed"
+    done
+}
+
+# Work files of this test run, removed at exit together with every process it started.
+WORK_DIR=$(mktemp -d "${TMPDIR:-/tmp}/quibbet-e2e.XXXXXX")
+STARTED_PIDS=()
+cleanup_hooks=()
+cleanup() {
+    local hook pid
+    for hook in "${cleanup_hooks[@]}"; do "$hook"; done
+    for pid in "${STARTED_PIDS[@]}"; do kill "$pid" 2>/dev/null; done
+    rm -rf "$WORK_DIR"
+}
+trap cleanup EXIT
+
+# poll SECONDS COMMAND...: true once COMMAND succeeds, false when the time is up.
+poll() {
+    local limit=$(($(date +%s) + $1))
+    shift
+    until "$@"; do
+        [ "$(date +%s)" -ge "$limit" ] && return 1
+        sleep 0.2
+    done
+}
+
+# Starts Xvfb on a display number it picks itself (no race with parallel tests) and exports
+# DISPLAY.
+xvfb_start() {
+    local number_file="$WORK_DIR/display"
+    Xvfb -displayfd 3 -screen 0 "${SCREEN_WIDTH}x${SCREEN_HEIGHT}x24" -nolisten tcp \
+        3>"$number_file" >"$WORK_DIR/xvfb.log" 2>&1 &
+    STARTED_PIDS+=($!)
+    poll "$WAIT_SECONDS" test -s "$number_file" || fail "Xvfb did not start: $(cat "$WORK_DIR/xvfb.log")"
+    export DISPLAY=":$(head -n1 "$number_file")"
+    poll "$WAIT_SECONDS" xwininfo -root >/dev/null 2>&1 || fail "display $DISPLAY does not answer"
+}
+
+# Prints "ID WIDTH HEIGHT" for every viewable window titled exactly $TITLE, from the tree of
+# the whole display (client windows of programs without a window manager are children of the
+# root).
+titled_windows() {
+    local id
+    xwininfo -root -tree | awk -v t="\"$TITLE\":" 'index($0, t) { print $1 }' | while read -r id; do
+        xwininfo -id "$id" 2>/dev/null | awk -v id="$id" '
+            /Width:/ { w = $2 } /Height:/ { h = $2 } /Map State: IsViewable/ { v = 1 }
+            END { if (v) print id, w, h }'
+    done
+}
+
+# wait_titled_window PREDICATE: waits until a titled window satisfies PREDICATE (called with
+# ID WIDTH HEIGHT) and puts its line into FOUND.
+FOUND=""
+find_titled_window() {
+    local predicate=$1 line
+    while read -r line; do
+        # shellcheck disable=SC2086
+        if [ -n "$line" ] && "$predicate" $line; then
+            FOUND=$line
+            return 0
+        fi
+    done < <(titled_windows)
+    return 1
+}
+wait_titled_window() {
+    poll "$WAIT_SECONDS" find_titled_window "$1"
+}
+
+# wait_exit PID: waits for a program this shell started to end; its status goes to EXIT_STATUS.
+EXIT_STATUS=""
+is_gone() { ! kill -0 "$1" 2>/dev/null; }
+wait_exit() {
+    poll "$WAIT_SECONDS" is_gone "$1" || fail "process $1 did not end"
+    wait "$1"
+    EXIT_STATUS=$?
+}
