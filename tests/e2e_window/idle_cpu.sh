@@ -1,0 +1,31 @@
+# Measures the processor time the idle game window takes over 10 s under Xvfb (the main loop
+# clears, draws and swaps on every pass and sleeps 1 ms between passes). Prints a figure; not
+# a pass/fail test, since the number depends on the machine and its load.
+# Usage: idle_cpu.sh PROGRAM   (run by hand, e.g. on build/dev/quibbet)
+. "$(dirname "$0")/e2e_lib.sh"
+
+program=$1
+MEASURE_SECONDS=10
+[ -x "$program" ] || skip "no program at $program"
+need_tools Xvfb xdotool xwininfo getconf
+xvfb_start
+
+"$program" >"$WORK_DIR/program.log" 2>&1 &
+pid=$!
+STARTED_PIDS+=($pid)
+is_box() { [ "$2" -lt 1000 ] && [ "$3" -lt 400 ]; }
+is_windowed() { [ "$2" -eq 1280 ] && [ "$3" -eq 720 ]; }
+wait_titled_window is_box || fail "no question box"
+read -r box_id _ <<<"$FOUND"
+xdotool mousemove --window "$box_id" 5 5 key Escape # No: the windowed game
+wait_titled_window is_windowed || fail "no game window"
+sleep 2 # past start-up
+
+# utime + stime, fields 14 and 15 of /proc/PID/stat (after the parenthesised name).
+cpu_ticks() { sed 's/.*) //' "/proc/$pid/stat" | awk '{ print $12 + $13 }'; }
+ticks_per_second=$(getconf CLK_TCK)
+start_ticks=$(cpu_ticks) start_ns=$(date +%s%N)
+sleep "$MEASURE_SECONDS"
+end_ticks=$(cpu_ticks) end_ns=$(date +%s%N)
+awk -v t=$((end_ticks - start_ticks)) -v hz="$ticks_per_second" -v ns=$((end_ns - start_ns)) 'BEGIN {
+    printf "idle window: %.2f s of processor time in %.2f s = %.1f%% of one core\n", t / hz, ns / 1e9, 100 * t / hz / (ns / 1e9) }'
