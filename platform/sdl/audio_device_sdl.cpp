@@ -1,8 +1,9 @@
 // Audio devices on SDL2: one SDL audio device per opened device, on the default output, fed by a
 // callback that copies from the caller's buffer and counts what it has handed over.
-// Limits: the device's own buffer is about 10 ms, so an effect is heard within a few
-// milliseconds of its submission plus the system's latency. A trailing partial frame of a
-// buffer is not played (the output only takes whole stereo frames).
+// Limits: the device's own buffer is about 20 ms (1,024 frames at 44,100 Hz): an effect starts
+// sounding some 25 ms after its submission. Half that drops samples when the machine is busy,
+// which a player hears as gaps. A trailing partial frame of a buffer is not played (the output
+// only takes whole stereo frames).
 // Threads: the callback runs on SDL's audio thread; submission and reset lock the device, and
 // the counters that the caller polls are atomics.
 #include "platform/audio_device.h"
@@ -23,12 +24,13 @@ struct AudioDevice {
 };
 
 namespace {
-constexpr int FRAME_BYTES = 4;                // 16-bit stereo
-constexpr int DEVICE_BUFFER_PER_SECOND = 100; // about 10 ms of device buffer
+constexpr int FRAME_BYTES = 4; // 16-bit stereo
+constexpr int DEVICE_BUFFER_MS = 20;
 
+// The power of two at or above DEVICE_BUFFER_MS of frames.
 uint16_t device_buffer_frames(int rate) {
     uint16_t frames = 64;
-    while (frames < rate / DEVICE_BUFFER_PER_SECOND)
+    while (frames < rate * DEVICE_BUFFER_MS / 1000 && frames < 0x4000)
         frames = static_cast<uint16_t>(frames * 2);
     return frames;
 }

@@ -1,0 +1,59 @@
+# Sourced by the sound E2E scripts: a private PulseAudio server with one null sink, in its own
+# runtime directory, so tests running at the same time never share a server.
+# Sets: work (temp dir, removed on exit), sink, and the environment that points clients at it.
+
+pulse_start() {
+    local needed
+    for needed in pulseaudio pactl parec; do
+        command -v "$needed" >/dev/null || { echo "skip: $needed is not installed"; exit 77; }
+    done
+    work=$(mktemp -d /tmp/quibbet-sfx-XXXXXX)
+    export XDG_RUNTIME_DIR=$work/run HOME=$work/home
+    mkdir -m 700 -p "$XDG_RUNTIME_DIR" "$HOME"
+    unset PULSE_SERVER
+    sink=quibbet_sfx_$$
+    pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no --disallow-module-loading \
+        --log-target=file:"$work/pulse.log" \
+        -L "module-native-protocol-unix auth-anonymous=1" \
+        -L "module-null-sink sink_name=$sink rate=44100 format=s16le channels=2" 2>>"$work/pulse.log" &
+    pulse_pid=$!
+    trap pulse_stop EXIT
+    local waited=0
+    until pactl info >/dev/null 2>&1; do
+        kill -0 "$pulse_pid" 2>/dev/null || { echo "FAIL: PulseAudio did not start"; cat "$work/pulse.log"; exit 1; }
+        sleep 0.1
+        waited=$((waited + 1))
+        [ "$waited" -lt 600 ] || { echo "FAIL: PulseAudio did not answer within 60 s"; exit 1; }
+    done
+    pactl set-default-sink "$sink"
+}
+
+# Starts recording the sink's monitor into $1 and waits until data arrives.
+record_start() {
+    parec -d "$sink.monitor" --raw --format=s16le --rate=44100 --channels=2 --latency-msec=5 >"$1" &
+    parec_pid=$!
+    wait_for_size "$1" 1
+}
+
+record_stop() {
+    kill "$parec_pid"
+    wait "$parec_pid" 2>/dev/null || true
+    parec_pid=
+}
+
+# Waits (60 s at most) until file $1 holds at least $2 bytes.
+wait_for_size() {
+    local waited=0
+    until [ "$(stat -c %s "$1")" -ge "$2" ]; do
+        sleep 0.05
+        waited=$((waited + 1))
+        [ "$waited" -lt 1200 ] || { echo "FAIL: $1 stayed below $2 bytes for 60 s"; exit 1; }
+    done
+}
+
+pulse_stop() {
+    [ -n "${parec_pid:-}" ] && kill "$parec_pid" 2>/dev/null
+    [ -n "${pulse_pid:-}" ] && kill "$pulse_pid" 2>/dev/null
+    wait 2>/dev/null
+    rm -rf "$work"
+}
