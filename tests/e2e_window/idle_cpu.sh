@@ -22,10 +22,16 @@ wait_titled_window is_windowed || fail "no game window"
 sleep 2 # past start-up
 
 # utime + stime, fields 14 and 15 of /proc/PID/stat (after the parenthesised name).
-cpu_ticks() { sed 's/.*) //' "/proc/$pid/stat" | awk '{ print $12 + $13 }'; }
+cpu_ticks() { sed 's/.*) //' "/proc/$1/stat" | awk '{ print $12 + $13 }'; }
+xvfb_pid=${STARTED_PIDS[0]}
 ticks_per_second=$(getconf CLK_TCK)
-start_ticks=$(cpu_ticks) start_ns=$(date +%s%N)
+start_ticks=$(cpu_ticks "$pid") start_x=$(cpu_ticks "$xvfb_pid") start_ns=$(date +%s%N)
 sleep "$MEASURE_SECONDS"
-end_ticks=$(cpu_ticks) end_ns=$(date +%s%N)
-awk -v t=$((end_ticks - start_ticks)) -v hz="$ticks_per_second" -v ns=$((end_ns - start_ns)) 'BEGIN {
-    printf "idle window: %.2f s of processor time in %.2f s = %.1f%% of one core\n", t / hz, ns / 1e9, 100 * t / hz / (ns / 1e9) }'
+end_ticks=$(cpu_ticks "$pid") end_x=$(cpu_ticks "$xvfb_pid") end_ns=$(date +%s%N)
+report() {
+    awk -v what="$1" -v t="$2" -v hz="$ticks_per_second" -v ns=$((end_ns - start_ns)) 'BEGIN {
+        printf "%s: %.2f s of processor time in %.2f s = %.1f%% of one core\n", what, t / hz, ns / 1e9,
+            100 * t / hz / (ns / 1e9) }'
+}
+report "idle window" $((end_ticks - start_ticks))
+report "the X server meanwhile" $((end_x - start_x))
