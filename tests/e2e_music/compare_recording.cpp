@@ -1,0 +1,111 @@
+// Finds a rendered song (16-bit stereo WAV as quibbet-xm writes it) inside a raw 16-bit stereo
+// recording of the same song played through a sound server at the same rate and full volume,
+// where it must appear frame for frame. The one thing a busy machine may add is a dropout: when
+// the server's own audio thread runs late it plays silence, sometimes over a few frames of the
+// song. The player itself never writes silence into a playing song, so a player that fell behind
+// (the ring would replay old sound), lost a chunk without silence, or mixed anything differently
+// shows up as frames that are neither the song nor a dropout. Exit 0 when the song is there.
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <vector>
+
+namespace {
+constexpr size_t WAV_HEADER_BYTES = 44;
+constexpr long RESYNC_FRAMES = 256;         // frames that must agree again after a gap
+constexpr long MAX_GAP_FRAMES = 48000;      // one second of inserted silence at most
+constexpr long MAX_LOST_FRAMES = 4096;      // song frames a dropout may swallow beyond its length
+constexpr long START_SEARCH_FRAMES = 96000; // the song starts within two seconds of the first sound
+
+using Frame = uint32_t; // left and right sample together
+
+std::vector<Frame> read_frames(const char* path, size_t skip) {
+    std::vector<Frame> frames;
+    std::FILE* f = std::fopen(path, "rb");
+    if (!f) return frames;
+    std::fseek(f, static_cast<long>(skip), SEEK_SET);
+    uint8_t b[4];
+    while (std::fread(b, 1, 4, f) == 4)
+        frames.push_back(static_cast<Frame>(b[0] | b[1] << 8 | b[2] << 16) | static_cast<Frame>(b[3]) << 24);
+    std::fclose(f);
+    return frames;
+}
+
+long first_sound(const std::vector<Frame>& x) {
+    for (size_t i = 0; i < x.size(); ++i)
+        if (x[i] != 0) return static_cast<long>(i);
+    return -1;
+}
+
+bool agrees(const std::vector<Frame>& song, const std::vector<Frame>& rec, long i, long j, long count) {
+    const long song_end = static_cast<long>(song.size());
+    if (j < 0 || j + std::min(count, song_end - i) > static_cast<long>(rec.size())) return false;
+    for (long k = 0; k < count && i + k < song_end; ++k)
+        if (song[static_cast<size_t>(i + k)] != rec[static_cast<size_t>(j + k)]) return false;
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::fputs("usage: compare_recording RENDER.wav RECORDING.raw\n", stderr);
+        return 2;
+    }
+    const std::vector<Frame> song = read_frames(argv[1], WAV_HEADER_BYTES), rec = read_frames(argv[2], 0);
+    std::printf("render %zu frames, recording %zu frames\n", song.size(), rec.size());
+    const long song_start = first_sound(song), rec_start = first_sound(rec);
+    if (song_start < 0 || rec_start < 0) {
+        std::puts("no sound in the render or the recording");
+        return 1;
+    }
+    // The recording's first sound is the song's first sound, or it follows an early gap.
+    long offset = -1;
+    for (long j = rec_start; j < rec_start + START_SEARCH_FRAMES && offset < 0; ++j)
+        if (agrees(song, rec, song_start, j, RESYNC_FRAMES)) offset = j - song_start;
+    if (offset < 0) {
+        std::puts("the song's beginning is not in the recording");
+        return 1;
+    }
+    const long start_offset = offset;
+    const long n = static_cast<long>(song.size());
+    long gaps = 0, silence_frames = 0, lost_frames = 0;
+    for (long i = song_start; i < n; ++i) {
+        const long j = i + offset;
+        if (j >= static_cast<long>(rec.size())) {
+            std::printf("the recording stops at song frame %ld of %ld\n", i, n);
+            return 1;
+        }
+        if (song[static_cast<size_t>(i)] == rec[static_cast<size_t>(j)]) continue;
+        // Zeros that matched the song's own zeros may already belong to the gap: back up over them.
+        long back = 0;
+        while (i - back > song_start && song[static_cast<size_t>(i - back - 1)] == 0 &&
+               rec[static_cast<size_t>(j - back - 1)] == 0)
+            ++back;
+        const long gap_start = j - back;
+        long resume = gap_start;
+        while (resume < static_cast<long>(rec.size()) && rec[static_cast<size_t>(resume)] == 0)
+            ++resume;
+        const long silence = resume - gap_start;
+        // The song goes on after the silence, maybe missing what the silence overwrote.
+        long found = -1;
+        if (silence > 0 && silence <= MAX_GAP_FRAMES)
+            for (long next = i - back; next <= i - back + silence + MAX_LOST_FRAMES && next < n && found < 0;
+                 ++next)
+                if (agrees(song, rec, next, resume, RESYNC_FRAMES)) found = next;
+        if (found < 0) {
+            std::printf("song frame %ld (%.3f s): the recording holds something else\n", i,
+                        static_cast<double>(i) / 48000);
+            return 1;
+        }
+        ++gaps;
+        silence_frames += silence;
+        lost_frames += found - (i - back);
+        offset = resume - found;
+        i = found - 1;
+    }
+    std::printf("the song is in the recording frame for frame from recording frame %ld, apart from %ld "
+                "dropouts of the sound server (%ld frames of silence in place of %ld of the song)\n",
+                start_offset, gaps, silence_frames, lost_frames);
+    return 0;
+}
