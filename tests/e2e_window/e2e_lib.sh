@@ -46,6 +46,18 @@ poll() {
     done
 }
 
+# act_until SECONDS ACTION CHECK...: runs ACTION, then waits a few seconds for CHECK, and again
+# while time is left. An input sent in the instant a window appears can be lost before the
+# window listens; a repeated answer to a box that is already gone goes to the game, harmlessly.
+ACT_RETRY_SECONDS=5
+act_until() {
+    local limit=$(($(date +%s) + $1)) action=$2
+    shift 2
+    until "$action" && poll "$ACT_RETRY_SECONDS" "$@"; do
+        [ "$(date +%s)" -ge "$limit" ] && return 1
+    done
+}
+
 # Starts Xvfb on a display number it picks itself (no race with parallel tests) and exports
 # DISPLAY.
 xvfb_start() {

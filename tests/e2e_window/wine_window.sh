@@ -51,10 +51,12 @@ run_once() {
     STARTED_PIDS+=($pid)
     poll "$WAIT_SECONDS" find_visible is_box || fail "no question box titled \"$TITLE\""
     read -r box_id _ <<<"$FOUND"
-    xdotool mousemove --window "$box_id" 10 10
-    xdotool windowfocus --sync "$box_id" 2>/dev/null
-    xdotool key "$key"
-    poll "$WAIT_SECONDS" find_visible is_game_window || fail "no window titled \"$TITLE\" after $key"
+    answer() {
+        xdotool mousemove --window "$box_id" 10 10
+        xdotool windowfocus "$box_id" 2>/dev/null
+        xdotool key "$key"
+    }
+    act_until "$WAIT_SECONDS" answer find_visible is_game_window || fail "no window titled \"$TITLE\" after $key"
     read -r window_id WINDOW_WIDTH WINDOW_HEIGHT <<<"$FOUND"
     echo "answered with $key: window $window_id ${WINDOW_WIDTH}x$WINDOW_HEIGHT"
     "$closer" "$window_id" || fail "could not send the close request"
