@@ -70,12 +70,9 @@ void check_class() {
     check(!platform_window_class_register(handlers), "a second registration is refused");
     WNDCLASSEXA info{};
     info.cbSize = sizeof info;
-    check(GetClassInfoExA(GetModuleHandleA(nullptr), "zubclass", &info) != 0, "the class is named zubclass");
-    check(info.style == CS_OWNDC, "with a private device context and no other style");
-    check(info.hbrBackground == GetStockObject(BLACK_BRUSH), "a black background");
-    check(info.hCursor == LoadCursorA(nullptr, IDC_ARROW) &&
-              info.hIcon == LoadIconA(nullptr, IDI_APPLICATION),
-          "the arrow cursor and the application icon");
+    // The device context is taken once and kept, which only a class of its own DC allows.
+    check(GetClassInfoExA(GetModuleHandleA(nullptr), "zubclass", &info) != 0 && info.style == CS_OWNDC,
+          "the class zubclass has a private device context");
 }
 
 void check_windowed() {
@@ -97,16 +94,8 @@ void check_windowed() {
               client.right < 1280 && client.bottom < 720,
           "the resize handler got the client size, inside the frame");
 
-    check(platform_gl_context_create(), "the pixel format is set");
-    check(wglGetCurrentContext() != nullptr, "and a GL context is current");
-    PIXELFORMATDESCRIPTOR format{};
-    const HDC dc = GetDC(w);
-    DescribePixelFormat(dc, GetPixelFormat(dc), sizeof format, &format);
-    check((format.dwFlags & (PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER)) ==
-                  (PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER) &&
-              format.iPixelType == PFD_TYPE_RGBA,
-          "double-buffered RGBA for OpenGL in a window");
-    ReleaseDC(w, dc);
+    check(platform_gl_context_create() && wglGetCurrentContext() != nullptr,
+          "the pixel format is set and a GL context is current");
 
     // The window procedure's table, in the order the messages were posted.
     PostMessageA(w, WM_KEYDOWN, 'Q', 0);
@@ -136,7 +125,6 @@ void check_windowed() {
 void check_fullscreen() {
     int width = 0, height = 0;
     platform_screen_size(&width, &height);
-    check(width > 0 && height > 0, "the screen has a size");
     platform_window_create("Vorlump - Quibbet 2013", true, width, height, SW_SHOWNORMAL);
     const HWND w = game_window();
     check(w != nullptr, "the fullscreen window exists");
