@@ -62,27 +62,43 @@ void finish_ramp(Voice& v, int frames) {
     v.current_right = static_cast<int32_t>(v.last_targets & 0xFFFF) * RAMP_FRAMES;
 }
 
-// The interpolated frames of one block: position and position + 1 are inside the sample's
-// points plus its guard point for every frame, as the block never crosses a boundary.
+// One interpolated point, in 1/64 of a sample unit: position and position + 1 are inside the
+// sample's points plus its guard point for every frame, as a block never crosses a boundary.
+inline int64_t point_at(const int16_t* data, int64_t position) {
+    const int32_t index = static_cast<int32_t>(position >> FRACTION_BITS);
+    const uint32_t frac = static_cast<uint32_t>(position);
+    const int64_t s0 = data[index], s1 = data[index + 1];
+    return 64 * s0 + (((s1 - s0) * (frac >> 1)) >> 25);
+}
+
+inline int64_t scaled(int64_t value, int32_t volume) {
+    const int64_t product = value * volume;
+    return ((product >> 6) + (product < 0)) >> 1;
+}
+
+// The frames of one block. The steady case (no ramp) has a loop of its own, the most common
+// one by far; positions are kept in locals, which the accumulator stores cannot alias.
 void render_block(Voice& v, int64_t* accumulator, int frames, int64_t& position, int64_t delta) {
     const int16_t* data = v.sample->data;
     int32_t left = v.current_left, right = v.current_right;
     const int32_t ramp_left = v.ramp_left, ramp_right = v.ramp_right;
-    if (left == 0 && right == 0 && ramp_left == 0 && ramp_right == 0) {
-        position += delta * frames; // silent: a faded-out voice still moves on
+    int64_t at = position;
+    position += delta * frames;
+    if (ramp_left == 0 && ramp_right == 0) {
+        if (left == 0 && right == 0) return; // silent: a faded-out voice still moves on
+        for (int i = 0; i < frames; ++i, at += delta) {
+            const int64_t value = point_at(data, at);
+            accumulator[2 * i] += scaled(value, left);
+            accumulator[2 * i + 1] += scaled(value, right);
+        }
         return;
     }
-    for (int i = 0; i < frames; ++i) {
-        const int32_t index = static_cast<int32_t>(position >> FRACTION_BITS);
-        const uint32_t frac = static_cast<uint32_t>(position);
-        const int64_t s0 = data[index], s1 = data[index + 1];
-        const int64_t value = 64 * s0 + (((s1 - s0) * (frac >> 1)) >> 25);
-        const int64_t l = value * left, r = value * right;
-        accumulator[2 * i] += ((l >> 6) + (l < 0)) >> 1;
-        accumulator[2 * i + 1] += ((r >> 6) + (r < 0)) >> 1;
+    for (int i = 0; i < frames; ++i, at += delta) {
+        const int64_t value = point_at(data, at);
+        accumulator[2 * i] += scaled(value, left);
+        accumulator[2 * i + 1] += scaled(value, right);
         left += ramp_left;
         right += ramp_right;
-        position += delta;
     }
     v.current_left = left;
     v.current_right = right;
