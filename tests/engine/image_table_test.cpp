@@ -20,7 +20,8 @@ TEST_F(ImageTableTest, AtlasBecomesOneLinearTextureAndFortyTwoEntriesOnItsSlot) 
     const VirtualGl& gl = virtual_gl();
     EXPECT_EQ(gl.tex_image_calls, 1);
     EXPECT_EQ(gl.tex_level, 0);
-    EXPECT_EQ(gl.tex_height, ATLAS_SIZE);
+    EXPECT_EQ(gl.tex_width, ATLAS_SIZE);
+    EXPECT_EQ(gl.tex_height, BLANK_ATLAS_HEIGHT);
     EXPECT_EQ(gl.min_filter, GL_LINEAR);
     EXPECT_EQ(gl.mag_filter, GL_LINEAR);
     EXPECT_EQ(gl.bound_texture, texture_slots[0].gl_name);
