@@ -78,10 +78,14 @@ void emit_quad(float*& position, float*& texcoord, const SpriteQuad& q) {
     emit_vertex(position, texcoord, q.x[3], q.y[3], q.u_right, q.v_bottom);
 }
 
+SpriteQuad quad_of(const Sprite& s, const ImageRecord& img, float atlas_width) {
+    return s.rotation == 0.0f ? axis_aligned_quad(s, img, atlas_width) : rotated_quad(s, img, atlas_width);
+}
+
 } // namespace
 
 SpriteQuad sprite_quad(const Sprite& s, const ImageRecord& img, float atlas_width) {
-    return s.rotation == 0.0f ? axis_aligned_quad(s, img, atlas_width) : rotated_quad(s, img, atlas_width);
+    return quad_of(s, img, atlas_width);
 }
 
 int32_t sprite_batch_build(float atlas_width) {
@@ -92,7 +96,7 @@ int32_t sprite_batch_build(float atlas_width) {
         const Sprite& s = sprite_pool[i];
         if (!s.used || !s.visible) continue;
         if (s.image < 0 || s.image >= image_count) continue;
-        emit_quad(position, texcoord, sprite_quad(s, image_table[s.image], atlas_width));
+        emit_quad(position, texcoord, quad_of(s, image_table[s.image], atlas_width));
     }
     sprite_batch.position_count = static_cast<int32_t>(position - sprite_batch.positions.data());
     sprite_batch.texcoord_count = static_cast<int32_t>(texcoord - sprite_batch.texcoords.data());
