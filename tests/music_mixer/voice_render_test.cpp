@@ -29,10 +29,11 @@ TestSample make_sample(const std::vector<int16_t>& points, int loop_start = 0, i
     r->loop_type = loop_type;
     r->loop_start = loop_type ? loop_start : 0;
     r->loop_length = loop_type ? loop_length : length;
-    std::memcpy(r->data, points.data(), points.size() * 2);
+    int16_t* data = r->data; // the points run on past the declared array, as the loader lays them out
+    std::memcpy(data, points.data(), points.size() * 2);
     const int guard = r->loop_start + r->loop_length;
-    if (loop_type == 1) r->data[guard] = r->data[r->loop_start];
-    if (loop_type == 2) r->data[guard] = r->data[guard - 1];
+    if (loop_type == 1) data[guard] = data[r->loop_start];
+    if (loop_type == 2) data[guard] = data[guard - 1];
     return s;
 }
 
