@@ -12,7 +12,9 @@ pulse_start() {
     mkdir -m 700 -p "$XDG_RUNTIME_DIR" "$HOME"
     unset PULSE_SERVER
     sink=quibbet_sfx_$$
+    # The server keeps its own priority up, so a busy test machine does not starve the sound.
     pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no --disallow-module-loading \
+        --high-priority=yes --realtime=yes \
         --log-target=file:"$work/pulse.log" \
         -L "module-native-protocol-unix auth-anonymous=1" \
         -L "module-null-sink sink_name=$sink rate=44100 format=s16le channels=2" 2>>"$work/pulse.log" &
