@@ -12,8 +12,10 @@ struct AudioDevice;
 // cannot be opened in that format.
 AudioDevice* audio_device_open(int sample_rate);
 
-// Called by sfx_pump and music_start: hands over one caller-owned buffer of whole or partial
-// stereo frames, played once or, with loop, round and round until reset. False when refused.
+// Called by sfx_pump and music_start: hands over one caller-owned buffer of stereo frames,
+// played once or, with loop, round and round until reset. A trailing partial frame (the stored
+// effects end with a lone left sample) is not played. False when refused, e.g. while the
+// device still holds an earlier buffer.
 bool audio_device_play(AudioDevice* device, const void* data, uint32_t bytes, bool loop);
 
 // Called by sfx_pump: true while the device still holds the submitted buffer. Once it answers
