@@ -58,8 +58,8 @@ void finish_ramp(Voice& v, int frames) {
     v.ramp_count = static_cast<uint16_t>(v.ramp_count - frames);
     if (v.ramp_count != 0) return;
     v.ramp_left = v.ramp_right = 0;
-    v.current_left = static_cast<int32_t>(v.last_targets >> 16) * RAMP_FRAMES;
-    v.current_right = static_cast<int32_t>(v.last_targets & 0xFFFF) * RAMP_FRAMES;
+    v.current_left = v.target_left * RAMP_FRAMES; // the targets cannot move while the mixer runs
+    v.current_right = v.target_right * RAMP_FRAMES;
 }
 
 // One interpolated point, in 1/64 of a sample unit: position and position + 1 are inside the
