@@ -71,9 +71,11 @@ inline int64_t point_at(const int16_t* data, int64_t position) {
     return 64 * s0 + (((s1 - s0) * (frac >> 1)) >> 25);
 }
 
+// ((product >> 6) + 1 if negative) >> 1, folded into one shift: for negative products adding 64
+// before dividing by 128 rounds the same way.
 inline int64_t scaled(int64_t value, int32_t volume) {
     const int64_t product = value * volume;
-    return ((product >> 6) + (product < 0)) >> 1;
+    return (product + ((product >> 63) & 64)) >> 7;
 }
 
 // The frames of one block. The steady case (no ramp) has a loop of its own, the most common
@@ -86,17 +88,17 @@ void render_block(Voice& v, int64_t* accumulator, int frames, int64_t& position,
     position += delta * frames;
     if (ramp_left == 0 && ramp_right == 0) {
         if (left == 0 && right == 0) return; // silent: a faded-out voice still moves on
-        for (int i = 0; i < frames; ++i, at += delta) {
+        for (int64_t* out = accumulator; out != accumulator + 2 * frames; out += 2, at += delta) {
             const int64_t value = point_at(data, at);
-            accumulator[2 * i] += scaled(value, left);
-            accumulator[2 * i + 1] += scaled(value, right);
+            out[0] += scaled(value, left);
+            out[1] += scaled(value, right);
         }
         return;
     }
-    for (int i = 0; i < frames; ++i, at += delta) {
+    for (int64_t* out = accumulator; out != accumulator + 2 * frames; out += 2, at += delta) {
         const int64_t value = point_at(data, at);
-        accumulator[2 * i] += scaled(value, left);
-        accumulator[2 * i + 1] += scaled(value, right);
+        out[0] += scaled(value, left);
+        out[1] += scaled(value, right);
         left += ramp_left;
         right += ramp_right;
     }
