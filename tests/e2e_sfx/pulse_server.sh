@@ -32,7 +32,8 @@ pulse_start() {
 
 # Starts recording the sink's monitor into $1 and waits until data arrives.
 record_start() {
-    parec -d "$sink.monitor" --raw --format=s16le --rate=44100 --channels=2 --latency-msec=5 >"$1" &
+    # Kept ahead of other work: its file size tells when an effect was handed over.
+    nice -n -11 parec -d "$sink.monitor" --raw --format=s16le --rate=44100 --channels=2 --latency-msec=5 >"$1" &
     parec_pid=$!
     wait_for_size "$1" 1
 }
