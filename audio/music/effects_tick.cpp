@@ -24,7 +24,7 @@ void arpeggio(ChannelContext& c) {
     } else {
         int finetune = c.sample.finetune;
         c.ch.period_delta =
-            amiga_period(c.ch.real_note + semitones, finetune) - amiga_period(c.ch.real_note, finetune);
+            classic_period(c.ch.real_note + semitones, finetune) - classic_period(c.ch.real_note, finetune);
     }
     c.ch.flags |= CHANNEL_FREQUENCY;
 }

@@ -66,7 +66,7 @@ TEST_F(Effects, ArpeggioCyclesThroughItsThreeNotes) {
     m.flags = 0;
     start();
     ticks(2);
-    EXPECT_EQ(channel(0).period_delta, amiga_period(52, 0) - amiga_period(48, 0));
+    EXPECT_EQ(channel(0).period_delta, classic_period(52, 0) - classic_period(48, 0));
 }
 
 TEST_F(Effects, PortamentoUpStopsAtPeriodOneAndDownSharesItsMemory) {

@@ -9,7 +9,7 @@ namespace {
 
 using Notes = Sequencer;
 
-constexpr uint8_t C4 = 49; // note index 48: period 4608 in the linear table, 1712 in the Amiga one
+constexpr uint8_t C4 = 49; // note index 48: period 4608 in the linear table, 1712 in the classic one
 
 TEST_F(Notes, NoteStartsItsVoiceAtTheTableFrequencyAndFullVolume) {
     put(0, 0, Cell{C4, 1, 0, 0, 0});
@@ -27,7 +27,7 @@ TEST_F(Notes, NoteStartsItsVoiceAtTheTableFrequencyAndFullVolume) {
     EXPECT_EQ(song.voices[2].sample, nullptr) << "the silent channel stays idle";
 }
 
-TEST_F(Notes, AmigaPeriodsAndRelativeNotes) {
+TEST_F(Notes, ClassicPeriodsAndRelativeNotes) {
     m.flags = 0;
     put(0, 0, Cell{C4, 1, 0, 0, 0});
     start();
@@ -45,12 +45,12 @@ TEST_F(Notes, AmigaPeriodsAndRelativeNotes) {
     EXPECT_EQ(voice(0).step, step_of(std::llround(8363 * std::exp2((4608.0 - 3904) / 768))));
 }
 
-TEST(Frequency, AmigaFinetuneLiesBetweenSemitones) {
-    EXPECT_EQ(amiga_period(48, 0), 1712);
-    EXPECT_GT(amiga_period(48, -128), 1712);
-    EXPECT_LT(amiga_period(48, -128), amiga_period(47, 0) + 1);
-    EXPECT_LT(amiga_period(48, 127), 1712);
-    EXPECT_GT(amiga_period(48, 127), amiga_period(49, 0));
+TEST(Frequency, ClassicFinetuneLiesBetweenSemitones) {
+    EXPECT_EQ(classic_period(48, 0), 1712);
+    EXPECT_GT(classic_period(48, -128), 1712);
+    EXPECT_LT(classic_period(48, -128), classic_period(47, 0) + 1);
+    EXPECT_LT(classic_period(48, 127), 1712);
+    EXPECT_GT(classic_period(48, 127), classic_period(49, 0));
     EXPECT_EQ(period_frequency(0, 0, true), 40);
     EXPECT_EQ(period_frequency(100, -100, false), 40);
     EXPECT_EQ(period_frequency(4608, 64 * 12, true), 16726) << "the delta raises the pitch";

@@ -42,7 +42,7 @@ int info_command(const char* module_path) {
     std::printf("instruments  %d\n", song.instrument_count);
     std::printf("samples      %d (%lld points)\n", samples, static_cast<long long>(points));
     std::printf("tempo        speed %d, %d BPM\n", song.speed, OUTPUT_RATE * 5 / 2 / song.frames_per_tick);
-    std::printf("frequencies  %s\n", song.module_flags & MODULE_LINEAR_FREQUENCIES ? "linear" : "amiga");
+    std::printf("frequencies  %s\n", song.module_flags & MODULE_LINEAR_FREQUENCIES ? "linear" : "classic periods");
     const uint64_t frames = song_frames();
     if (frames == 0)
         std::printf("length       endless (runs past 30 minutes)\n");
