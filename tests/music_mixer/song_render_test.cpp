@@ -3,13 +3,12 @@
 #include "audio/music/mixer.h"
 #include "audio/music/module_loader.h"
 #include "audio/music/music.h"
+#include "demo_song.h"
 #include "music_common/xm_writer.h"
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstdlib>
-#include <numbers>
 #include <vector>
 
 namespace {
@@ -20,17 +19,6 @@ constexpr uint8_t NOTE_C4 = 49;
 constexpr int PEAK = 4000;
 constexpr int SMOOTH_JUMP = 400;
 
-xm::Sample sine_sample(int length, double amplitude) {
-    xm::Sample s;
-    s.bits16 = true;
-    for (int i = 0; i < length; ++i)
-        s.points.push_back(
-            static_cast<int16_t>(std::lround(amplitude * std::sin(2 * std::numbers::pi * i / length))));
-    s.loop_type = 1;
-    s.loop_length = static_cast<uint32_t>(length);
-    return s;
-}
-
 // One channel playing a looped sine; rows given as (row, note) pairs.
 xm::Module sine_song(const std::vector<std::pair<int, uint8_t>>& notes, int rows = 16) {
     xm::Module m;
@@ -38,7 +26,7 @@ xm::Module sine_song(const std::vector<std::pair<int, uint8_t>>& notes, int rows
     m.speed = 4;
     m.bpm = 250;
     xm::Instrument instrument;
-    instrument.samples.push_back(sine_sample(64, 20000));
+    instrument.samples.push_back(demo::sine(64, 20000));
     m.instruments.push_back(instrument);
     xm::Pattern p = xm::pattern(m, rows);
     for (auto [row, note] : notes) {
@@ -95,7 +83,7 @@ class SongRender : public ::testing::Test {
 
 TEST_F(SongRender, TheSameModuleRendersToTheSameBytes) {
     xm::Module m = sine_song({{0, NOTE_C4}, {3, NOTE_C4 + 7}, {6, NOTE_C4 + 3}, {9, NOTE_KEY_OFF}});
-    m.instruments[0].samples.push_back(sine_sample(32, 9000));
+    m.instruments[0].samples.push_back(demo::sine(32, 9000));
     m.instruments[0].vibrato_depth = 8;
     m.instruments[0].vibrato_rate = 20;
     const std::vector<uint8_t> file = xm::write(m);
