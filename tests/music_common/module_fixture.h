@@ -3,7 +3,7 @@
 #pragma once
 #include "audio/music/arena.h"
 #include "audio/music/module_loader.h"
-#include "music_common/xm_writer.h"
+#include "tools/xm_writer/xm_writer.h"
 
 #include <gtest/gtest.h>
 

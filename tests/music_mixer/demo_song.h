@@ -3,7 +3,7 @@
 // pad, with envelopes and fade-out) over four patterns in eight orders, about 20 seconds. Used by
 // the benchmark, the fuzz seeds and the end-to-end playback test.
 #pragma once
-#include "music_common/xm_writer.h"
+#include "tools/xm_writer/xm_writer.h"
 
 #include <cmath>
 #include <cstdint>

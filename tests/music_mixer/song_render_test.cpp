@@ -4,7 +4,7 @@
 #include "audio/music/module_loader.h"
 #include "audio/music/music.h"
 #include "demo_song.h"
-#include "music_common/xm_writer.h"
+#include "tools/xm_writer/xm_writer.h"
 
 #include <gtest/gtest.h>
 

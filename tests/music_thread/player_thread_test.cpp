@@ -2,7 +2,7 @@
 // advances it: start and stop, failures, the refill chase, the end of a song, and many cycles.
 #include "audio/music/mixer.h"
 #include "audio/music/music.h"
-#include "music_common/xm_writer.h"
+#include "tools/xm_writer/xm_writer.h"
 #include "virtual_audio.h"
 
 #include <gtest/gtest.h>
