@@ -1,7 +1,7 @@
-// A small module writer: builds module files in memory from plain descriptions, so that
-// each test (and the song composer) makes exactly the music it needs. Writes packed or whole pattern cells, patterns
-// stored empty, instruments with envelopes and automatic vibrato, 8-bit and 16-bit delta samples
-// and 4-bit packed samples. Fields that tests want to get wrong on purpose (channel count,
+// A small module writer: builds module files in memory from plain descriptions, so that each test
+// (and the song composer) makes exactly the music it needs. Writes packed or whole pattern cells,
+// patterns stored empty, instruments with envelopes and automatic vibrato, 8-bit and 16-bit delta
+// samples and 4-bit packed samples. Fields that tests want to get wrong on purpose (channel count,
 // instrument header size, sample count, raw sample bytes) can be set directly.
 #pragma once
 #include "audio/music/song.h"
