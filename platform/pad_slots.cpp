@@ -76,27 +76,26 @@ void pads_reset() {
 }
 
 bool pad_connect(int32_t device) {
-    if (find(device)) return true;
-    if (pad_device_count == PAD_DEVICE_CAPACITY) return false;
+    if (find(device) || pad_device_count == PAD_DEVICE_CAPACITY) return false;
     const int32_t number = lowest_free_number();
     pad_devices[pad_device_count++] = {device, number, 0};
     return true;
 }
 
-void pad_disconnect(int32_t device) {
+bool pad_disconnect(int32_t device) {
     PadDevice* gone = find(device);
-    if (!gone) return;
+    if (!gone) return false;
     const int32_t freed = gone->number;
-    for (PadDevice* p = gone; p + 1 < pad_devices.data() + pad_device_count; ++p)
-        *p = *(p + 1);
+    for (auto i = gone - pad_devices.data(); i + 1 < pad_device_count; ++i)
+        pad_devices[i] = pad_devices[i + 1];
     --pad_device_count;
-    if (freed == 0) return;
-    for (int i = 0; i < pad_device_count; ++i) {
+    for (int i = 0; i < pad_device_count && freed != 0; ++i) {
         if (pad_devices[i].number == 0) {
             pad_devices[i].number = freed;
-            return;
+            break;
         }
     }
+    return true;
 }
 
 void pad_buttons(int32_t device, uint32_t changed, uint32_t held, const WindowHandlers* handlers) {

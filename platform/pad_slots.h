@@ -19,23 +19,21 @@ constexpr int PAD_NUMBER_COUNT = 4;
 constexpr int PAD_DEVICE_CAPACITY = 8; // connected devices followed, numbered or waiting
 
 // Buttons as bits of a held mask, named by position so every pad layout maps onto them.
-enum PadButton : uint32_t {
-    PAD_SOUTH = 1u << 0,
-    PAD_EAST = 1u << 1,
-    PAD_WEST = 1u << 2,
-    PAD_NORTH = 1u << 3,
-    PAD_LEFT_SHOULDER = 1u << 4,
-    PAD_RIGHT_SHOULDER = 1u << 5,
-    PAD_DPAD_UP = 1u << 6,
-    PAD_DPAD_DOWN = 1u << 7,
-    PAD_DPAD_LEFT = 1u << 8,
-    PAD_DPAD_RIGHT = 1u << 9,
-    PAD_START = 1u << 10,
-    PAD_BACK = 1u << 11,
-    PAD_GUIDE = 1u << 12,
-    PAD_LEFT_STICK = 1u << 13,
-    PAD_RIGHT_STICK = 1u << 14,
-};
+constexpr uint32_t PAD_SOUTH = 1u << 0;
+constexpr uint32_t PAD_EAST = 1u << 1;
+constexpr uint32_t PAD_WEST = 1u << 2;
+constexpr uint32_t PAD_NORTH = 1u << 3;
+constexpr uint32_t PAD_LEFT_SHOULDER = 1u << 4;
+constexpr uint32_t PAD_RIGHT_SHOULDER = 1u << 5;
+constexpr uint32_t PAD_DPAD_UP = 1u << 6;
+constexpr uint32_t PAD_DPAD_DOWN = 1u << 7;
+constexpr uint32_t PAD_DPAD_LEFT = 1u << 8;
+constexpr uint32_t PAD_DPAD_RIGHT = 1u << 9;
+constexpr uint32_t PAD_START = 1u << 10;
+constexpr uint32_t PAD_BACK = 1u << 11;
+constexpr uint32_t PAD_GUIDE = 1u << 12;
+constexpr uint32_t PAD_LEFT_STICK = 1u << 13;
+constexpr uint32_t PAD_RIGHT_STICK = 1u << 14;
 constexpr uint32_t PAD_DPAD = PAD_DPAD_UP | PAD_DPAD_DOWN | PAD_DPAD_LEFT | PAD_DPAD_RIGHT;
 constexpr uint32_t PAD_ALL_BUTTONS = (1u << 15) - 1;
 
@@ -45,12 +43,14 @@ constexpr uint16_t PAD_CLICK_OUTSIDE = 0xFFFF;
 // Called by virtual_platform_reset: no devices.
 void pads_reset();
 
-// Called when a device appears (also for devices present at start-up). False when it cannot be
-// followed (all PAD_DEVICE_CAPACITY entries taken); the backend may then let it go.
+// Called when a device appears (also for devices present at start-up). False when it is not
+// newly followed: already known, or all PAD_DEVICE_CAPACITY entries taken (the backend then
+// leaves it alone).
 bool pad_connect(int32_t device);
 
 // Called when a device goes away; its number passes to the first waiting device, if any.
-void pad_disconnect(int32_t device);
+// False when the device was not followed.
+bool pad_disconnect(int32_t device);
 
 // The device's buttons in `changed` are now as in `held`. Each newly held button that means
 // something to its player calls the handlers once. With null handlers (the window is in the

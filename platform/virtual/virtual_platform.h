@@ -48,7 +48,7 @@ void virtual_post_button(int button, uint16_t px, uint16_t py);
 int virtual_pending_messages();
 
 // Scripted pads, reported one per poll as a backend reports them; `held` is the whole set of
-// PadButton bits the pad holds now.
+// button bits (PAD_SOUTH, ...) the pad holds now.
 void virtual_post_pad_connect(int32_t device);
 void virtual_post_pad_disconnect(int32_t device);
 void virtual_post_pad_buttons(int32_t device, uint32_t held);
