@@ -1,6 +1,7 @@
 // The window seam on SDL2: one window with an OpenGL 1.1 compatibility context, SDL events
 // taken one per pass and handed to the app's handlers as the Windows messages would be.
 #include "key_map_sdl.h"
+#include "pads_sdl.h"
 #include "platform/window.h"
 
 #include <SDL.h>
@@ -21,6 +22,7 @@ bool platform_window_class_register(const WindowHandlers& h) {
     quit_event = SDL_RegisterEvents(1);
     if (quit_event == static_cast<Uint32>(-1)) return false;
     handlers = h;
+    pads_sdl_start();
     return true;
 }
 
@@ -75,7 +77,10 @@ bool platform_gl_context_create() {
 
 MessagePoll platform_message_poll(int* quit_code) {
     SDL_Event e;
-    if (!SDL_PollEvent(&e)) return MessagePoll::none;
+    if (!SDL_PollEvent(&e)) {
+        pads_sdl_idle();
+        return MessagePoll::none;
+    }
     if (e.type == quit_event) {
         *quit_code = e.user.code;
         return MessagePoll::quit;
@@ -103,6 +108,7 @@ MessagePoll platform_message_poll(int* quit_code) {
         break;
     }
     default:
+        pads_sdl_event(e, handlers);
         break;
     }
     return MessagePoll::dispatched;

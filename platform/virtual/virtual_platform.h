@@ -31,6 +31,7 @@ struct VirtualPlatform {
     bool fail_class_register = false;
     bool fail_gl_context = false;
     int screen_width = 1920, screen_height = 1080;
+    bool background = false; // another window has the focus: pad presses are only recorded
     // What the program did.
     VirtualWindow window;
     std::vector<VirtualBox> questions, error_boxes;
@@ -45,6 +46,12 @@ void virtual_post_close();
 void virtual_post_key(int virtual_key);
 void virtual_post_button(int button, uint16_t px, uint16_t py);
 int virtual_pending_messages();
+
+// Scripted pads, reported one per poll as a backend reports them; `held` is the whole set of
+// button bits (PAD_SOUTH, ...) the pad holds now.
+void virtual_post_pad_connect(int32_t device);
+void virtual_post_pad_disconnect(int32_t device);
+void virtual_post_pad_buttons(int32_t device, uint32_t held);
 
 // virtual_platform_reset also resets the clock to 1,000,000 ms.
 void virtual_clock_reset();

@@ -1,4 +1,5 @@
 // The virtual backend's window: a scripted message queue and recorded boxes.
+#include "platform/pad_slots.h"
 #include "platform/window.h"
 #include "virtual_gl.h"
 #include "virtual_platform.h"
@@ -7,7 +8,7 @@
 
 namespace {
 
-enum class Kind { resize, close, key, button, quit };
+enum class Kind { resize, close, key, button, pad_connect, pad_disconnect, pad_buttons, quit };
 
 struct Message {
     Kind kind;
@@ -26,6 +27,7 @@ void virtual_platform_reset() {
     state = VirtualPlatform{};
     handlers = WindowHandlers{};
     queue.clear();
+    pads_reset();
     virtual_gl_reset();
     virtual_clock_reset();
 }
@@ -35,6 +37,11 @@ void virtual_post_close() { queue.push_back({Kind::close}); }
 void virtual_post_key(int vk) { queue.push_back({Kind::key, vk}); }
 void virtual_post_button(int button, uint16_t px, uint16_t py) { queue.push_back({Kind::button, button, px, py}); }
 int virtual_pending_messages() { return static_cast<int>(queue.size()); }
+void virtual_post_pad_connect(int32_t device) { queue.push_back({Kind::pad_connect, device}); }
+void virtual_post_pad_disconnect(int32_t device) { queue.push_back({Kind::pad_disconnect, device}); }
+void virtual_post_pad_buttons(int32_t device, uint32_t held) {
+    queue.push_back({Kind::pad_buttons, device, static_cast<int>(held)});
+}
 
 bool platform_window_class_register(const WindowHandlers& h) {
     if (state.fail_class_register) return false;
@@ -96,6 +103,15 @@ MessagePoll platform_message_poll(int* quit_code) {
     case Kind::button:
         if (handlers.button_down)
             handlers.button_down(m.a, static_cast<uint16_t>(m.b), static_cast<uint16_t>(m.c));
+        break;
+    case Kind::pad_connect:
+        pad_connect(m.a);
+        break;
+    case Kind::pad_disconnect:
+        pad_disconnect(m.a);
+        break;
+    case Kind::pad_buttons:
+        pad_buttons(m.a, PAD_ALL_BUTTONS, static_cast<uint32_t>(m.b), state.background ? nullptr : &handlers);
         break;
     }
     return MessagePoll::dispatched;

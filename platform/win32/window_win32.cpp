@@ -2,6 +2,7 @@
 // private device context and WGL context, message polling one message per pass, the window
 // procedure that hands messages to the app's handlers, and the message boxes.
 // Main thread only: the window procedure runs from DispatchMessage or the system's modal loops.
+#include "pads_xinput_win32.h"
 #include "platform/window.h"
 
 #include <windows.h>
@@ -111,7 +112,10 @@ bool platform_gl_context_create() {
 
 MessagePoll platform_message_poll(int* quit_code) {
     MSG message;
-    if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) return MessagePoll::none;
+    if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        pads_xinput_poll(window, handlers);
+        return MessagePoll::none;
+    }
     if (message.message == WM_QUIT) {
         *quit_code = static_cast<int>(message.wParam);
         return MessagePoll::quit;
