@@ -18,7 +18,7 @@ class StartUpAtlasTest : public EngineTest {
 
 TEST_F(StartUpAtlasTest, EngineInitLoadsTheEmbeddedAtlasIntoEntryZerosSlot) {
     engine_init();
-    EXPECT_EQ(image_count, 43);
+    EXPECT_EQ(image_count, 44);
     EXPECT_EQ(texture_slot_count, 1);
     EXPECT_EQ(image_table[0].texture_slot, 0);
     EXPECT_EQ(image_table[0].name[0], '\0');
