@@ -8,6 +8,7 @@
 #include "engine/fatal_hook.h"
 #include "engine/image_table.h"
 #include "engine/scene.h"
+#include "game/game_init.h"
 
 namespace {
 
@@ -30,6 +31,7 @@ void engine_init() {
     engine_fatal_handler = fatal_error; // decoding failures end through the app's error box
     display_configure();
     atlas_init();
+    game_init();
     tick_period = TICK_PERIOD_MS;
     scene_enter("intro");
 }
