@@ -14,9 +14,9 @@ constexpr int32_t WINDOWED_WIDTH = 1280, WINDOWED_HEIGHT = 720;
 // window class cannot be registered).
 int app_main(int show_command);
 
-// app_main with one call between start-up and the first tick, for test programs that start
-// somewhere else than the intro or change a scene. The game itself passes none.
-int app_run(int show_command, void (*after_start_up)());
+// The scene engine_init enters last: "intro". Test programs that start elsewhere set it before
+// app_main; the program itself never changes it.
+extern const char* first_scene;
 
 // One pass of the main loop: one message, or at most one update and a drawn frame.
 // False when the quit message arrived; *exit_code then holds its code.

@@ -46,9 +46,7 @@ bool main_loop_pass(int* exit_code) {
     return true;
 }
 
-int app_main(int show_command) { return app_run(show_command, nullptr); }
-
-int app_run(int show_command, void (*after_start_up)()) {
+int app_main(int show_command) {
     if (!platform_window_class_register(handlers)) return 0;
     window_width = WINDOWED_WIDTH;
     window_height = WINDOWED_HEIGHT;
@@ -58,7 +56,6 @@ int app_run(int show_command, void (*after_start_up)()) {
     platform_window_create(WINDOW_TITLE, fullscreen, width, height, show_command);
     if (!platform_gl_context_create()) fatal_error("", "SetPixelFormat");
     engine_init();
-    if (after_start_up) after_start_up();
     frame_timer_poll(true);
     int exit_code = 0;
     while (main_loop_pass(&exit_code)) {

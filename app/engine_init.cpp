@@ -27,11 +27,13 @@ void atlas_init() {
 
 } // namespace
 
+const char* first_scene = "intro";
+
 void engine_init() {
     engine_fatal_handler = fatal_error; // decoding failures end through the app's error box
     display_configure();
     atlas_init();
     game_init();
     tick_period = TICK_PERIOD_MS;
-    scene_enter("intro");
+    scene_enter(first_scene);
 }
