@@ -1,4 +1,4 @@
-// Loading levels onto the live board: players shown and hidden, tiles and their images, wear.
+// Loading levels onto the live board: players shown and hidden, tiles and their images.
 #include "engine/image_table.h"
 #include "game_fixture.h"
 
@@ -53,19 +53,6 @@ TEST_F(Board, LoadingAgainErasesTheWearAndKeepsTheScores) {
     EXPECT_EQ(harness_tile_sprite(3, 2).image, image_find("tile001.png"));
     EXPECT_EQ(players[0].score, 3);
     EXPECT_EQ(players[1].score, 5);
-}
-
-TEST_F(Board, WearTakesEachKindOneStepDown) {
-    struct Case {
-        uint8_t before, after;
-    };
-    for (const Case& c : {Case{TILE_WHOLE, TILE_WORN1}, Case{TILE_WORN1, TILE_WORN2},
-                          Case{TILE_WORN2, TILE_HOLE}, Case{TILE_FRAGILE, TILE_HOLE},
-                          Case{TILE_SOLID, TILE_SOLID}, Case{TILE_HOLE, TILE_HOLE}, Case{9, 9}}) {
-        tile_grid[0] = c.before;
-        tile_wear(0);
-        EXPECT_EQ(tile_grid[0], c.after) << int{c.before};
-    }
 }
 
 } // namespace

@@ -6,7 +6,7 @@
 #include "game/menu.h"
 #include "game/music_request.h"
 #include "game_fixture.h"
-#include "tools/xm_writer/xm_writer.h"
+#include "test_song.h"
 #include "virtual_audio.h"
 
 #include <chrono>
@@ -26,23 +26,6 @@ bool wait_for(const std::function<bool()>& condition) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     return true;
-}
-
-// One channel, a new note on every row.
-std::vector<uint8_t> test_song(int rows) {
-    xm::Module m;
-    m.channels = 1;
-    m.speed = 3;
-    xm::Instrument instrument;
-    instrument.samples.push_back(xm::square_sample(40, 12000));
-    m.instruments.push_back(instrument);
-    xm::Pattern p = xm::pattern(m, rows);
-    for (int row = 0; row < rows; ++row) {
-        xm::cell(m, p, row, 0).note = static_cast<uint8_t>(49 + row % 12);
-        xm::cell(m, p, row, 0).instrument = 1;
-    }
-    m.patterns.push_back(p);
-    return xm::write(m);
 }
 
 TEST_F(Menu, LevelKeysWrapAroundAndReloadTheBoardAtOnce) {
@@ -137,10 +120,8 @@ TEST_F(Menu, SongThatEndedStartsAgainAfterTheNextGame) {
     music_request_start();
     AudioDevice* device = harness_music_device();
     ASSERT_NE(device, nullptr);
-    ASSERT_TRUE(wait_for([device] {
-        virtual_audio_advance(device, CHUNK_BYTES);
-        return !music_playing();
-    }));
+    virtual_audio_advance(device, 4 * RING_BYTES); // the whole song and its fade, heard
+    ASSERT_TRUE(wait_for([] { return !music_playing(); }));
     play_until_first_step();
     win_next_step(0);
     EXPECT_NE(harness_music_device(), nullptr);
