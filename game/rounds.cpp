@@ -11,6 +11,7 @@
 #include "game/music_request.h"
 #include "game/players.h"
 #include "game/scores.h"
+#include "game/sprite_make.h"
 #include "game/tweens.h"
 
 int32_t game_state = -1;
@@ -88,14 +89,7 @@ void gameplay_enter() {
     clear_blue = SKY_BLUE;
     if (score_panel_first_sprite < 0) score_panel_create();
     scores_set_player_count(player_count);
-    overlay_sprite = sprite_new();
-    if (overlay_sprite) {
-        overlay_sprite->visible = 0;
-        overlay_sprite->x = OVERLAY_X;
-        overlay_sprite->y = OVERLAY_Y;
-        overlay_sprite->rotation = 0.0f;
-        overlay_sprite->image = image_find("overlayready.png");
-    }
+    overlay_sprite = sprite_make("overlayready.png", OVERLAY_X, OVERLAY_Y, 1.0f, 0);
     level_load();
     menu_open();
 }

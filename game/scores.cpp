@@ -5,6 +5,7 @@
 #include "game/menu.h"
 #include "game/players.h"
 #include "game/rounds.h"
+#include "game/sprite_make.h"
 
 #include <array>
 
@@ -16,14 +17,9 @@ constexpr int32_t HIGHEST_DIGIT = 9;
 constexpr int32_t PANEL_X = 600, PANEL_TOP = 160, PANEL_ROW_PITCH = 60;
 constexpr float FIGURE_SCALE = 0.4f;
 
-struct PanelPiece {
-    int32_t dx, dy; // from (PANEL_X, the row's base)
-    float scale;
-};
-// Tile, figure and digit of one row.
-constexpr std::array<PanelPiece, SCORE_SPRITES_PER_SLOT> PANEL_PIECES{
-    {{0, -35, 1.0f}, {13, -25, FIGURE_SCALE}, {16, 0, 1.0f}}};
-constexpr int32_t DIGIT_PIECE = 2;
+// A row's tile, figure and digit stand at these offsets from (PANEL_X, the row's base).
+constexpr int32_t TILE_DX = 0, TILE_DY = -35, FIGURE_DX = 13, FIGURE_DY = -25, DIGIT_DX = 16, DIGIT_DY = 0;
+constexpr int32_t DIGIT_PIECE = 2; // after the tile and the figure
 
 constexpr std::array<const char*, HIGHEST_DIGIT + 1> DIGIT_IMAGES = {
     "scorechar0.png", "scorechar1.png", "scorechar2.png", "scorechar3.png", "scorechar4.png",
@@ -52,18 +48,9 @@ void score_panel_create() {
     score_panel_first_sprite = sprite_count;
     for (int32_t slot = 0; slot < PLAYER_SLOTS; ++slot) {
         const int32_t base = PANEL_TOP + PANEL_ROW_PITCH * slot;
-        for (int32_t piece = 0; piece < SCORE_SPRITES_PER_SLOT; ++piece) {
-            Sprite* s = sprite_new();
-            if (!s) continue;
-            s->visible = 1;
-            s->x = PANEL_X + PANEL_PIECES[piece].dx;
-            s->y = base + PANEL_PIECES[piece].dy;
-            s->scale = PANEL_PIECES[piece].scale;
-            s->rotation = 0.0f;
-            s->image = image_find(piece == 0             ? "tile005.png"
-                                  : piece == DIGIT_PIECE ? DIGIT_IMAGES[0]
-                                                         : PLAYER_IMAGES[slot]);
-        }
+        sprite_make("tile005.png", PANEL_X + TILE_DX, base + TILE_DY, 1.0f, 1);
+        sprite_make(PLAYER_IMAGES[slot], PANEL_X + FIGURE_DX, base + FIGURE_DY, FIGURE_SCALE, 1);
+        sprite_make(DIGIT_IMAGES[0], PANEL_X + DIGIT_DX, base + DIGIT_DY, 1.0f, 1);
     }
 }
 
