@@ -1,6 +1,8 @@
 // The application shell: start-up, the main loop, the per-pass clear and fatal errors.
 // Main thread only.
 #pragma once
+#include "engine/frame_state.h"
+
 #include <cstdint>
 
 constexpr const char* WINDOW_TITLE = "Vorlump - Quibbet 2013";
@@ -8,12 +10,13 @@ constexpr const char* FULLSCREEN_QUESTION = "Do you want to enable fullscreen mo
 constexpr int32_t TICK_PERIOD_MS = 25;
 constexpr int32_t WINDOWED_WIDTH = 1280, WINDOWED_HEIGHT = 720;
 
-// The clear colour of every pass, 0..255 each; scenes set it.
-extern int32_t clear_red, clear_green, clear_blue;
-
 // The process entry's logic; returns the exit code (the quit message's code, or 0 when the
 // window class cannot be registered).
 int app_main(int show_command);
+
+// The scene engine_init enters last: "intro". Test programs that start elsewhere set it before
+// app_main; the program itself never changes it.
+extern const char* first_scene;
 
 // One pass of the main loop: one message, or at most one update and a drawn frame.
 // False when the quit message arrived; *exit_code then holds its code.

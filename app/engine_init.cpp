@@ -8,6 +8,7 @@
 #include "engine/fatal_hook.h"
 #include "engine/image_table.h"
 #include "engine/scene.h"
+#include "game/game_init.h"
 
 namespace {
 
@@ -26,10 +27,13 @@ void atlas_init() {
 
 } // namespace
 
+const char* first_scene = "intro";
+
 void engine_init() {
     engine_fatal_handler = fatal_error; // decoding failures end through the app's error box
     display_configure();
     atlas_init();
+    game_init();
     tick_period = TICK_PERIOD_MS;
-    scene_enter("intro");
+    scene_enter(first_scene);
 }

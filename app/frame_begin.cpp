@@ -3,8 +3,6 @@
 #include "audio/sfx.h"
 #include "platform/gl.h"
 
-int32_t clear_red, clear_green, clear_blue;
-
 void frame_begin() {
     glClearColor(clear_red / 255.0f, clear_green / 255.0f, clear_blue / 255.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT);

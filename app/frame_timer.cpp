@@ -3,7 +3,6 @@
 #include "platform/clock.h"
 
 int64_t next_due;
-int32_t frame_count;
 int32_t tick_period;
 
 bool frame_timer_poll(bool reset) {

@@ -1,10 +1,11 @@
 // The frame timer: turns the clock into fixed update ticks of tick_period ms, counted in
 // frame_count, the clock of every scene. Missed ticks are replayed one per pass.
 #pragma once
+#include "engine/frame_state.h"
+
 #include <cstdint>
 
 extern int64_t next_due;    // clock ms of the next tick; 0 before the timer starts
-extern int32_t frame_count; // update ticks since start-up
 extern int32_t tick_period; // ms; engine_init sets 25
 
 // Called by app_main (reset) and main_loop_pass: true when an update tick is due.

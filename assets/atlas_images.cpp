@@ -44,4 +44,5 @@ const std::array<ImageRecord, ATLAS_IMAGE_COUNT> atlas_images = {{
     {1, 0, 1, 698, 0, 0, 16, 8, "brownstone16x8.png", 16, 8},
     {1, 0, 19, 698, 0, 0, 8, 8, "brownstone8x8.png", 8, 8},
     {1, 0, 29, 698, 1, 1, 14, 2, "scorepin.png", 16, 4},
+    {1, 0, 45, 698, 6, 3, 9, 12, "scorechar7.png", 20, 20},
 }};

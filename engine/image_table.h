@@ -28,3 +28,7 @@ int32_t image_new();
 int32_t texture_slot_new();
 // Lowest index whose name equals name over at most 32 bytes, case-sensitive; -1 when none.
 int32_t image_find(const char* name);
+// The entry at index, or null when index is not an entry of the table (-1 from a failed find).
+inline const ImageRecord* image_at(int32_t index) {
+    return index >= 0 && index < image_count ? &image_table[index] : nullptr;
+}

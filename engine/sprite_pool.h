@@ -21,3 +21,9 @@ extern int32_t sprite_count;
 
 // Null when the pool is full. Every field but used keeps its previous value.
 Sprite* sprite_new();
+
+// The pool entry at a kept index, or null when the index lies outside the pool (a group that
+// found the pool full when it was made).
+inline Sprite* sprite_at(int32_t index) {
+    return index >= 0 && index < SPRITE_POOL_SIZE ? &sprite_pool[index] : nullptr;
+}

@@ -95,8 +95,9 @@ int32_t sprite_batch_build(float atlas_width) {
     for (int32_t i = 0; i < count; ++i) {
         const Sprite& s = sprite_pool[i];
         if (!s.used || !s.visible) continue;
-        if (s.image < 0 || s.image >= image_count) continue;
-        emit_quad(position, texcoord, quad_of(s, image_table[s.image], atlas_width));
+        const ImageRecord* img = image_at(s.image);
+        if (!img) continue;
+        emit_quad(position, texcoord, quad_of(s, *img, atlas_width));
     }
     sprite_batch.position_count = static_cast<int32_t>(position - sprite_batch.positions.data());
     sprite_batch.texcoord_count = static_cast<int32_t>(texcoord - sprite_batch.texcoords.data());

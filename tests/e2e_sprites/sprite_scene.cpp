@@ -74,7 +74,7 @@ void arrange() {
     place("player001.png", 400, 20, 2.0f, 90.0f);      // rotated a quarter clockwise
     place("scorebox.png", 480, 200, 1.0f, 45.0f);      // rotated an eighth
     place("tile001.png", 20, 300, 0.6f, 0.0f);         // shrunk
-    place("scorechar7.png", 560, 400, 1.0f, 0.0f);     // no such image: draws nothing
+    place("abc.png", 560, 400, 1.0f, 0.0f);            // no such image: draws nothing
     place("qz5tree.png", 200, 250, 3.0f, 30.0f);       // big and turned
     place("scoreball24x24.png", 260, 300, 2.0f, 0.0f); // later in the pool, so drawn on top
 }

@@ -49,7 +49,7 @@ class EngineTest : public ::testing::Test {
         event_queue = {};
     }
 
-    // What engine_init does: entry 0 for the atlas, then the 42 images from the atlas texture.
+    // What engine_init does: entry 0 for the atlas, then the images of the atlas texture.
     static void load_start_up_atlas() {
         const int32_t entry = image_new();
         ASSERT_EQ(entry, 0);

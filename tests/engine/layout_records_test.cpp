@@ -85,7 +85,7 @@ TEST_F(LayoutTest, ShortStreamsAndTailsCreateNothing) {
 TEST_F(LayoutTest, PlacementsBeforeAnyImageUseTheAtlasEntryAndUnknownNamesGiveMinusOne) {
     std::vector<uint8_t> data;
     placement(data, 1, 1, 1.0f, 0.0f);
-    image_record(data, "scorechar7.png");
+    image_record(data, "abc.png");
     placement(data, 2, 2, 1.0f, 0.0f);
     placement(data, 9, 9, 1.0f, 0.0f, 7); // unknown type: skipped
     image_record(data, "scorepin.png");

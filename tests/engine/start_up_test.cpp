@@ -2,7 +2,10 @@
 #include "app/app.h"
 #include "assets/embedded.h"
 #include "engine/png_decode.h"
+#include "engine/scene.h"
 #include "engine_fixture.h"
+#include "game/board.h"
+#include "game/clouds.h"
 
 namespace {
 
@@ -18,7 +21,7 @@ class StartUpAtlasTest : public EngineTest {
 
 TEST_F(StartUpAtlasTest, EngineInitLoadsTheEmbeddedAtlasIntoEntryZerosSlot) {
     engine_init();
-    EXPECT_EQ(image_count, 43);
+    EXPECT_EQ(image_count, 44);
     EXPECT_EQ(texture_slot_count, 1);
     EXPECT_EQ(image_table[0].texture_slot, 0);
     EXPECT_EQ(image_table[0].name[0], '\0');
@@ -28,6 +31,26 @@ TEST_F(StartUpAtlasTest, EngineInitLoadsTheEmbeddedAtlasIntoEntryZerosSlot) {
     EXPECT_EQ(virtual_gl().tex_image_calls, 1);
     // Decoding failures now end through the application's error path.
     EXPECT_EQ(engine_fatal_handler, &fatal_error);
+}
+
+// The clouds come first, so they are drawn under everything; then the board row by row and the
+// four players, all hidden until a level is loaded.
+TEST_F(StartUpAtlasTest, EngineInitMakesCloudsThenBoardThenPlayers) {
+    cloud_sprites = {}; // as at program start
+    engine_init();
+    for (int i = 0; i < CLOUD_COUNT; ++i) {
+        EXPECT_EQ(cloud_sprites[i], &sprite_pool[i]);
+        EXPECT_EQ(sprite_pool[i].image, image_find("cloud001.png"));
+    }
+    EXPECT_EQ(board_first_sprite, CLOUD_COUNT);
+    const Sprite& last_tile = sprite_pool[board_first_sprite + BOARD_TILES - 1];
+    EXPECT_EQ(last_tile.x, 520);
+    EXPECT_EQ(last_tile.y, 400);
+    EXPECT_EQ(last_tile.visible, 0);
+    EXPECT_EQ(player_first_sprite, CLOUD_COUNT + BOARD_TILES);
+    EXPECT_EQ(sprite_pool[player_first_sprite + 3].image, image_find("player004.png"));
+    EXPECT_EQ(sprite_count, player_first_sprite + PLAYER_SLOTS);
+    EXPECT_EQ(current_scene, 1); // "intro"
 }
 
 // The renderer samples a one-texel ring around every rectangle when it magnifies or turns a

@@ -1,4 +1,4 @@
-// The painters of the 42 atlas images. Each draws one image at its full size, in the image's
+// The painters of the atlas images. Each draws one image at its full size, in the image's
 // own pixel coordinates (origin top-left), inside the packed rectangle of its atlas record.
 // Single-threaded.
 #pragma once

@@ -7,7 +7,7 @@
 
 namespace {
 
-const std::array<ArtEntry, 42> art_entries = {{
+const std::array<ArtEntry, ATLAS_IMAGE_COUNT> art_entries = {{
     {"cloud001.png", paint_cloud},
     {"credits320.png", paint_credits},
     {"menubg.png", paint_menu_panel},
@@ -48,6 +48,7 @@ const std::array<ArtEntry, 42> art_entries = {{
     {"scorechar4.png", [](cairo_t* cr) { paint_score_digit(cr, 4); }},
     {"scorechar5.png", [](cairo_t* cr) { paint_score_digit(cr, 5); }},
     {"scorechar6.png", [](cairo_t* cr) { paint_score_digit(cr, 6); }},
+    {"scorechar7.png", [](cairo_t* cr) { paint_score_digit(cr, 7); }},
     {"scorechar8.png", [](cairo_t* cr) { paint_score_digit(cr, 8); }},
     {"scorechar9.png", [](cairo_t* cr) { paint_score_digit(cr, 9); }},
 }};

@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -89,7 +90,8 @@ SheetImage contact_sheet(const std::vector<uint8_t>& atlas) {
     set_colour(cr, SKY);
     cairo_paint(cr);
     constexpr Lettering TITLE = {WHITE, INK, 1.4, 1.5, true};
-    lettering_at(cr, "QUIBBET ATLAS - 42 IMAGES", TITLE, 3.2, sheet.width / 2.0, HEADER / 2.0 + 2);
+    const std::string title = "QUIBBET ATLAS - " + std::to_string(ATLAS_IMAGE_COUNT) + " IMAGES";
+    lettering_at(cr, title, TITLE, 3.2, sheet.width / 2.0, HEADER / 2.0 + 2);
     for (int i = 0; i < ATLAS_IMAGE_COUNT; ++i) {
         const double x = MARGIN + (i % COLUMNS) * CELL_WIDTH;
         const double y = HEADER + (i / COLUMNS) * CELL_HEIGHT;

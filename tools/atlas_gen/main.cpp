@@ -1,6 +1,6 @@
 // gen_atlas: paints the game's texture atlas.
 //   gen_atlas <output_dir>          writes <output_dir>/atlas.png
-//   gen_atlas --sheet <file.png>    writes the contact sheet of all 42 images
+//   gen_atlas --sheet <file.png>    writes the contact sheet of every image
 // Output is byte-identical from run to run.
 #include "atlas_build.h"
 #include "contact_sheet.h"

@@ -1,0 +1,30 @@
+// The menu laid over the board while game_state is STATE_MENU: start, the level's previous and
+// next keys (the board below changes at once), the number of players, and a small sound panel
+// with the music and effects switches; beside the score panel, each active player's controls.
+// Worked with the mouse; any key but Escape starts a game, Escape opens the credits.
+// Its sprites are the last in the pool while it is open; starting a game cuts them away.
+// Main thread only.
+#pragma once
+#include <cstdint>
+
+// Menu sprites, by their place after menu_first_sprite.
+constexpr int32_t MENU_PANEL = 0;
+constexpr int32_t MENU_COUNT_MARKER = 1;
+constexpr int32_t MENU_LABELS = 2;
+constexpr int32_t MENU_SOUND_PANEL = 3;
+constexpr int32_t MENU_MUSIC_MARKER = 4;
+constexpr int32_t MENU_EFFECTS_MARKER = 5;
+constexpr int32_t MENU_SOUND_ICONS = 6;
+constexpr int32_t MENU_CONTROLS = 7; // four pictures, players 1 to 4
+constexpr int32_t MENU_SPRITES = MENU_CONTROLS + 4;
+
+extern int32_t menu_first_sprite;
+extern int32_t controls_first_sprite;
+extern int32_t menu_x, menu_y;   // the panel's corner: centred on the board's middle (300, 240)
+extern int32_t sound_x, sound_y; // the sound panel's corner
+
+// Builds the menu (unless it is open already) and sets STATE_MENU.
+void menu_open();
+
+// Reads this tick's presses while the menu is open.
+void menu_input();

@@ -1,0 +1,61 @@
+// The players: four slots of which the first player_count take part. Every step_period ticks
+// each live player moves one cell the way it faces; between steps it may only turn a quarter
+// left or right of the facing it had at the last step. A player who moves off the board or onto
+// a hole falls; players who would meet bounce back. This module owns the records, the controls,
+// the turn rule, the step with its collisions, falls and sounds, and the easing of the player
+// sprites' rotation toward their facing. Main thread only.
+#pragma once
+#include "engine/sprite_pool.h"
+
+#include <array>
+#include <cstdint>
+
+constexpr int PLAYER_SLOTS = 4;
+constexpr int32_t MIN_PLAYERS = 2;
+constexpr int32_t FACING_UP = 0, FACING_RIGHT = 1, FACING_DOWN = 2, FACING_LEFT = 3;
+constexpr int32_t FACINGS = 4;
+constexpr int32_t TURN_LEFT = -1, TURN_RIGHT = 1;
+
+struct PlayerState {
+    int32_t col, row;               // may lie off the board after a fatal move
+    int32_t prev_col, prev_row;     // the cell at the start of the last step
+    int32_t target_col, target_row; // where the last step went before collisions
+    int32_t facing;                 // FACING_UP .. FACING_LEFT
+    int32_t prev_facing;            // the facing at the start of the last step
+    int32_t alive;
+    int32_t score; // games won since the player count last changed
+};
+
+// The player sprites' images, slot by slot; the score panel's figures show them too.
+constexpr std::array<const char*, PLAYER_SLOTS> PLAYER_IMAGES = {"player001.png", "player002.png",
+                                                                 "player003.png", "player004.png"};
+
+extern std::array<PlayerState, PLAYER_SLOTS> players;
+extern int32_t player_count; // MIN_PLAYERS .. PLAYER_SLOTS; 2 at start
+extern int32_t step_period;  // ticks between steps, 30
+
+// Who turns which way on which press.
+struct PlayerControl {
+    int32_t slot;
+    int32_t kind; // EVENT_KEY or EVENT_MOUSE_BUTTON
+    int32_t code; // virtual-key code or mouse button
+    int32_t direction;
+};
+extern const std::array<PlayerControl, 2 * PLAYER_SLOTS> player_controls;
+
+// The control a press of that kind and code belongs to, or null.
+const PlayerControl* player_control_find(int32_t kind, int32_t code);
+
+// The sprite of a slot (start-up made them, in slot order, from player_first_sprite).
+Sprite& player_sprite(int32_t slot);
+
+// Turns a quarter (TURN_LEFT or TURN_RIGHT) unless that would leave the facing of the last step
+// by more than a quarter. Looks only at the facings, so a fallen player's record turns too.
+void player_turn(int32_t slot, int32_t direction);
+
+// One step of the board game; the gameplay update runs it when the step clock fires.
+void board_step();
+
+// Turns each active player's sprite 10 degrees a tick toward its facing, the short way across
+// north. Once per tick, after the input and before the countdown and the step.
+void rotation_ease();

@@ -1,0 +1,131 @@
+#include "game/rounds.h"
+
+#include "engine/frame_state.h"
+#include "engine/image_table.h"
+#include "engine/input_events.h"
+#include "engine/scene.h"
+#include "game/board.h"
+#include "game/clouds.h"
+#include "game/key_codes.h"
+#include "game/menu.h"
+#include "game/music_request.h"
+#include "game/players.h"
+#include "game/scores.h"
+#include "game/sprite_make.h"
+#include "game/tweens.h"
+
+int32_t game_state = -1;
+int32_t state_start_frame = -1;
+Sprite* overlay_sprite;
+
+namespace {
+
+constexpr int32_t SKY_RED = 114, SKY_GREEN = 153, SKY_BLUE = 216;
+// The overlays are 120 x 40 and grow about their centre, the middle of the board (300, 240).
+constexpr int32_t OVERLAY_X = 240, OVERLAY_Y = 220;
+constexpr int32_t OVERLAY_GROW_TICKS = 30;
+constexpr float READY_GROWTH = 0.03f; // to 1.9
+constexpr float GO_GROWTH = 0.05f;    // to 2.5
+// The menu returns once the count of ticks after a game passes this many steps.
+constexpr int32_t WAIT_STEPS = 4;
+
+void overlay_show(int32_t image, float growth) {
+    Sprite* s = overlay_sprite;
+    if (!s) return;
+    s->scale = 1.0f;
+    s->visible = 1;
+    s->x = OVERLAY_X;
+    s->y = OVERLAY_Y;
+    s->image = image;
+    Tween* t = tween_add(s);
+    t->frames_left = OVERLAY_GROW_TICKS;
+    t->dscale = growth;
+}
+
+// Each mark is taken in the first tick at or after it. Uninterrupted, that is the mark's own
+// tick; after a stay in the credits, which stops this scene while frame_count runs on, the
+// marks that went by are taken late instead of never, so a countdown always ends.
+void countdown_tick() {
+    const int32_t elapsed = frame_count - state_start_frame;
+    const int32_t go = image_find("overlaygo.png");
+    if (elapsed >= COUNTDOWN_END) {
+        if (overlay_sprite) overlay_sprite->visible = 0;
+        state_start_frame = frame_count;
+        game_state = STATE_PLAYING;
+    } else if (elapsed >= COUNTDOWN_GO) {
+        if (overlay_sprite && !(overlay_sprite->visible && overlay_sprite->image == go))
+            overlay_show(go, GO_GROWTH);
+    } else if (elapsed >= COUNTDOWN_READY) {
+        if (overlay_sprite && !overlay_sprite->visible)
+            overlay_show(image_find("overlayready.png"), READY_GROWTH);
+    }
+}
+
+// False when the press left the scene and the rest of the tick must not run.
+bool play_input(const InputEvent& e) {
+    if (e.kind == EVENT_MOUSE_BUTTON) {
+        if (const PlayerControl* c = player_control_find(e.kind, e.code)) player_turn(c->slot, c->direction);
+        return true;
+    }
+    if (e.kind != EVENT_KEY) return true;
+    if (e.code == KEY_ESCAPE) {
+        scene_enter("credits");
+        return false;
+    }
+    if (game_state != STATE_PLAYING && game_state != STATE_COUNTDOWN) return true;
+    if (e.code == KEY_SPACE) {
+        scene_enter("credits");
+    } else if (const PlayerControl* c = player_control_find(e.kind, e.code)) {
+        player_turn(c->slot, c->direction);
+    }
+    return true;
+}
+
+} // namespace
+
+void gameplay_enter() {
+    clear_red = SKY_RED;
+    clear_green = SKY_GREEN;
+    clear_blue = SKY_BLUE;
+    if (score_panel_first_sprite < 0) score_panel_create();
+    scores_set_player_count(player_count);
+    overlay_sprite = sprite_make("overlayready.png", OVERLAY_X, OVERLAY_Y, 1.0f, 0);
+    level_load();
+    menu_open();
+}
+
+void gameplay_update() {
+    clouds_tick();
+    tweens_step();
+    if (game_state == STATE_MENU) {
+        menu_input();
+        return;
+    }
+    while (const InputEvent* e = event_next())
+        if (!play_input(*e)) return;
+    rotation_ease();
+    if (game_state == STATE_COUNTDOWN) countdown_tick();
+    if (state_start_frame >= 0 && (frame_count - state_start_frame) % step_period == 0) board_step();
+    if (game_state >= STATE_OVER) {
+        if (game_state > WAIT_STEPS * step_period)
+            menu_open();
+        else
+            ++game_state;
+    }
+}
+
+void game_start() {
+    game_state = STATE_COUNTDOWN;
+    level_load();
+    sprite_count = menu_first_sprite;
+    state_start_frame = frame_count;
+}
+
+void game_end(int32_t winner) {
+    if (winner >= 0 && winner < PLAYER_SLOTS) {
+        ++players[winner].score;
+        score_digits_refresh();
+    }
+    game_state = STATE_OVER;
+    music_request_start();
+}

@@ -1,0 +1,35 @@
+// The "gameplay" scene: the board under the menu, the countdown with its ready and go overlays,
+// the step clock, the end of a game and the wait before the menu returns, and the keys that
+// leave for the "credits" scene. The scene has no exit: returning from the credits resumes it
+// where it was. Main thread only.
+#pragma once
+#include "engine/sprite_pool.h"
+
+#include <cstdint>
+
+// game_state: the menu, a game, its countdown, and from STATE_OVER up the ticks since a game
+// ended (the menu returns once the count passes WAIT_AFTER_GAME).
+constexpr int32_t STATE_MENU = 0;
+constexpr int32_t STATE_PLAYING = 1;
+constexpr int32_t STATE_COUNTDOWN = 2;
+constexpr int32_t STATE_OVER = 3;
+constexpr int32_t NO_WINNER = -1;
+
+// Countdown marks, in ticks after the start: the ready overlay, the go overlay, the first step.
+constexpr int32_t COUNTDOWN_READY = 2;
+constexpr int32_t COUNTDOWN_GO = 33;
+constexpr int32_t COUNTDOWN_END = 64;
+
+extern int32_t game_state;        // -1 before the scene's first entry
+extern int32_t state_start_frame; // the step clock counts from here; -1 stops it
+extern Sprite* overlay_sprite;    // the ready and go overlays; null before the first entry
+
+void gameplay_enter();
+void gameplay_update();
+
+// Leaves the menu for the countdown of a new game on a freshly loaded board.
+void game_start();
+
+// Called by the step that leaves at most one player: the survivor scores (NO_WINNER: nobody
+// does), the wait begins and the music is asked for.
+void game_end(int32_t winner);

@@ -1,0 +1,133 @@
+// Whole games: the countdown, the end of a game and the wait, scores and their digits, and
+// leaving for the credits and coming back.
+#include "engine/image_table.h"
+#include "game/key_codes.h"
+#include "game/menu.h"
+#include "game_fixture.h"
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Rounds = GameTest;
+
+const Sprite& digit_sprite(int32_t slot) {
+    return sprite_pool[score_panel_first_sprite + SCORE_SPRITES_PER_SLOT * slot + 2];
+}
+
+TEST_F(Rounds, CountdownShowsReadyThenGoThenTheFirstStep) {
+    harness_press(ANY_KEY);
+    harness_tick();
+    const int32_t start = frame_count;
+    EXPECT_EQ(game_state, STATE_COUNTDOWN);
+    EXPECT_EQ(sprite_count, menu_first_sprite); // the menu is gone
+    struct Mark {
+        int32_t at;
+        int32_t visible;
+        const char* image;
+    };
+    for (const Mark& m :
+         {Mark{1, 0, "overlayready.png"}, Mark{2, 1, "overlayready.png"}, Mark{32, 1, "overlayready.png"},
+          Mark{33, 1, "overlaygo.png"}, Mark{63, 1, "overlaygo.png"}, Mark{64, 0, "overlaygo.png"}}) {
+        harness_tick(start + m.at - frame_count);
+        EXPECT_EQ(overlay_sprite->visible, m.visible) << "tick " << m.at;
+        EXPECT_EQ(overlay_sprite->image, image_find(m.image)) << "tick " << m.at;
+        EXPECT_EQ(game_state, m.at < COUNTDOWN_END ? STATE_COUNTDOWN : STATE_PLAYING) << "tick " << m.at;
+        EXPECT_EQ(players[0].row, m.at < COUNTDOWN_END ? 2 : 3) << "tick " << m.at; // walks down
+    }
+    EXPECT_EQ(harness_effect_names(), std::vector<std::string>{"tic"});
+    EXPECT_NEAR(overlay_sprite->scale, 2.5f, 0.01f);
+}
+
+TEST_F(Rounds, WonGameScoresOnceAndPulsesThreeTimesBeforeTheMenu) {
+    play_until_first_step();
+    harness_effects_clear();
+    win_next_step(1);
+    const int32_t decided = frame_count;
+    EXPECT_EQ(players[0].score, 0);
+    EXPECT_EQ(players[1].score, 1);
+    EXPECT_EQ(digit_sprite(1).image, image_find("scorechar1.png"));
+    harness_tick(118);
+    EXPECT_EQ(game_state, STATE_MENU);
+    const std::vector<HeardEffect> expected = {
+        {decided, "death"}, {decided + 30, "winner"}, {decided + 60, "winner"}, {decided + 90, "winner"}};
+    EXPECT_EQ(harness_effects(), expected);
+    EXPECT_NEAR(player_sprite(1).scale, BOARD_SCALE, 0.01f); // the last pulse shrank back
+}
+
+TEST_F(Rounds, DigitsFollowTheScoresUpToNine) {
+    struct Case {
+        int32_t score_before;
+        const char* digit_after;
+    };
+    for (const Case& c : {Case{6, "scorechar7.png"}, Case{8, "scorechar9.png"}, Case{9, "scorechar9.png"}}) {
+        players[0].score = c.score_before;
+        play_until_first_step();
+        win_next_step(0);
+        EXPECT_EQ(players[0].score, c.score_before + 1);
+        EXPECT_EQ(digit_sprite(0).image, image_find(c.digit_after)) << c.score_before + 1 << " wins";
+        EXPECT_NE(digit_sprite(0).image, -1);
+        harness_tick(118);
+    }
+}
+
+TEST_F(Rounds, ChangingThePlayerCountResetsScoresAndTheLevelStays) {
+    click(NEXT_LEVEL_KEY);
+    for (int32_t winner : {0, 1}) {
+        play_until_first_step();
+        win_next_step(winner);
+        harness_tick(118);
+        ASSERT_EQ(game_state, STATE_MENU);
+        EXPECT_EQ(current_level, 1);
+    }
+    click(players_key(2)); // the same count keeps the scores
+    EXPECT_EQ(players[0].score + players[1].score, 2);
+    click(players_key(3));
+    for (int32_t slot = 0; slot < PLAYER_SLOTS; ++slot) {
+        EXPECT_EQ(players[slot].score, 0);
+        EXPECT_EQ(digit_sprite(slot).image, image_find("scorechar0.png"));
+        EXPECT_EQ(digit_sprite(slot).visible, slot < 3);
+        EXPECT_EQ(sprite_pool[controls_first_sprite + slot].visible, slot < 3);
+        EXPECT_EQ(player_sprite(slot).visible, slot < 3);
+    }
+}
+
+// Escape in play, or Space in the countdown and play, leave for the credits; the game waits
+// there (nothing of the scene runs) and goes on from where it was.
+TEST_F(Rounds, CreditsInTheMiddleOfAGameResumeIt) {
+    play_until_first_step();
+    harness_tick(5);
+    for (int32_t key : {KEY_ESCAPE, KEY_SPACE}) {
+        harness_press(key);
+        harness_tick();
+        ASSERT_EQ(harness_scene(), "credits");
+        const auto left = players;
+        const int32_t state = game_state, steps_from = state_start_frame;
+        harness_tick(300);
+        harness_return_from_credits();
+        EXPECT_EQ(harness_scene(), "gameplay");
+        EXPECT_EQ(game_state, state);
+        EXPECT_EQ(state_start_frame, steps_from);
+        EXPECT_EQ(std::memcmp(&players, &left, sizeof players), 0);
+    }
+}
+
+// A countdown left for the credits and resumed after its marks ends at once: the game never
+// stays in the countdown.
+TEST_F(Rounds, CountdownResumedPastItsMarksEnds) {
+    harness_press(ANY_KEY);
+    harness_tick(20);
+    harness_press(KEY_SPACE);
+    harness_tick();
+    ASSERT_EQ(harness_scene(), "credits");
+    harness_tick(200);
+    harness_return_from_credits();
+    harness_tick();
+    EXPECT_EQ(game_state, STATE_PLAYING);
+    EXPECT_EQ(overlay_sprite->visible, 0);
+    EXPECT_EQ(players[0].row, 3); // the first step came with the end
+}
+
+} // namespace
