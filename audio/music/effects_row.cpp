@@ -16,8 +16,9 @@ void remember(uint8_t& memory, uint8_t param) {
     if (param) memory = param;
 }
 
-int order_or_start(int order) {
-    return order < song.song_length ? order : 0;
+// A jump beyond the last order is the song's end, as if it had played on past it.
+int order_in_song(int order) {
+    return order < song.song_length ? order : order_past_the_end();
 }
 
 void no_row_part(ChannelContext&, RowJumps&) {}
@@ -75,7 +76,7 @@ void volume_slide_memory(ChannelContext& c, RowJumps&) {
 }
 
 void position_jump(ChannelContext& c, RowJumps& jumps) {
-    song.pending_order.store(order_or_start(c.cell.param), std::memory_order_relaxed);
+    song.pending_order.store(order_in_song(c.cell.param), std::memory_order_relaxed);
     song.pending_row.store(0, std::memory_order_relaxed);
     jumps.order_set = true;
 }
@@ -87,7 +88,7 @@ void set_volume(ChannelContext& c, RowJumps&) {
 
 void pattern_break(ChannelContext& c, RowJumps& jumps) {
     song.pending_row.store(10 * param_x(c.cell.param) + param_y(c.cell.param), std::memory_order_relaxed);
-    if (!jumps.order_set) song.pending_order.store(order_or_start(song.order + 1), std::memory_order_relaxed);
+    if (!jumps.order_set) song.pending_order.store(order_in_song(song.order + 1), std::memory_order_relaxed);
 }
 
 void pattern_loop(ChannelState& ch, uint8_t count) {
@@ -156,7 +157,10 @@ void extended(ChannelContext& c, RowJumps&) {
     }
 }
 
+// F00 leaves the speed alone: read as a speed it would race through the rest of the song at a
+// tick a row, which no module that writes it means.
 void set_speed(ChannelContext& c, RowJumps&) {
+    if (c.cell.param == 0) return;
     if (c.cell.param < SPEED_LIMIT)
         song.speed = c.cell.param;
     else

@@ -103,10 +103,14 @@ const PatternSlot& current_pattern() {
     return song.pattern_table[song.order_table[song.order]];
 }
 
+// A pattern stored empty plays as rows of empty cells: envelopes, fade-outs and slides of notes
+// started earlier go on through it.
+const Cell empty_row[MAX_CHANNELS]{};
+
 const Cell* row_cells(const PatternSlot& pattern) {
     return pattern.cells
                ? pattern.cells + static_cast<size_t>(song.row) * static_cast<size_t>(song.channel_count)
-               : nullptr;
+               : empty_row;
 }
 
 // Where the song goes after this row when no command said otherwise. A game-thread
@@ -118,12 +122,7 @@ void advance_position(const PatternSlot& pattern) {
         return;
     }
     int next = song.order + 1;
-    if (next >= song.song_length) {
-        if (song.loop)
-            next = song.restart_order < song.song_length ? song.restart_order : 0;
-        else
-            next = song.song_length; // the end mark
-    }
+    if (next >= song.song_length) next = order_past_the_end();
     if (song.pending_order.compare_exchange_strong(expected, next, std::memory_order_relaxed)) {
         expected = NO_PENDING;
         song.pending_row.compare_exchange_strong(expected, 0, std::memory_order_relaxed);
@@ -143,19 +142,18 @@ bool begin_row() {
     const PatternSlot& pattern = current_pattern();
     // A break or loop to a row the pattern does not have starts the pattern from its top.
     if (song.row >= pattern.rows) song.row = 0;
-    if (const Cell* cells = row_cells(pattern)) {
-        RowJumps jumps{};
-        for (int c = 0; c < song.channel_count; ++c)
-            row_channel(c, cells[c], jumps);
-    }
+    const Cell* cells = row_cells(pattern);
+    RowJumps jumps{};
+    for (int c = 0; c < song.channel_count; ++c)
+        row_channel(c, cells[c], jumps);
     if (song.pending_row.load(std::memory_order_relaxed) == NO_PENDING) advance_position(pattern);
     return true;
 }
 
 void run_tick() {
-    if (const Cell* cells = row_cells(current_pattern()))
-        for (int c = 0; c < song.channel_count; ++c)
-            tick_channel(c, cells[c]);
+    const Cell* cells = row_cells(current_pattern());
+    for (int c = 0; c < song.channel_count; ++c)
+        tick_channel(c, cells[c]);
 }
 
 } // namespace
@@ -176,6 +174,11 @@ void sequencer_tick() {
         }
     }
     song.frames_left_in_tick = song.frames_per_tick;
+}
+
+int order_past_the_end() {
+    if (!song.loop) return song.song_length;
+    return song.restart_order < song.song_length ? song.restart_order : 0;
 }
 
 void set_bpm(int bpm) {

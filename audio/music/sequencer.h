@@ -11,5 +11,10 @@ constexpr int FRAMES_PER_TICK_AT_1_BPM = 120000; // 48,000 frames a second x 2.5
 // the mixer tears the player down.
 void sequencer_tick();
 
+// Where a song goes on once it runs past its last order (by playing on, or by a B or D that
+// points beyond it): the restart order (order 0 when that lies outside the song) with song.loop,
+// else the end mark, song_length, which ends the song when the next row would start.
+int order_past_the_end();
+
 // frames_per_tick = 120000 / bpm, or 120000 for bpm 0.
 void set_bpm(int bpm);

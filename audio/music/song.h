@@ -41,7 +41,7 @@ struct SampleRecord {
     uint8_t is_16bit;
     uint8_t panning;
     int8_t relative_note;
-    uint8_t packing; // 0xAD: 4-bit packed data
+    uint8_t packing;   // 0xAD: 4-bit packed data
     uint8_t loop_type; // 0 none, 1 forward, 2 ping-pong
     uint8_t unused;
     int16_t data[3]; // really length + 3 points; the guard point sits at loop_start + loop_length
@@ -132,8 +132,8 @@ constexpr uint8_t CHANNEL_FREQUENCY = 1, CHANNEL_VOLUME = 2, CHANNEL_PANNING = 4
 struct Song {
     PatternSlot* pattern_table;
     Instrument* instrument_table;
-    Voice* voices;           // 2 x channel_count, a pair per channel side by side
-    ChannelState* channels;  // channel_count
+    Voice* voices;          // 2 x channel_count, a pair per channel side by side
+    ChannelState* channels; // channel_count
     int32_t frames_left_in_tick;
     int32_t global_volume;
     int32_t tick;
