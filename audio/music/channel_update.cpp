@@ -70,16 +70,19 @@ void set_targets(Voice& v) {
 
 } // namespace
 
+void channel_volume_update(ChannelState& ch) {
+    Voice& v = *ch.voice;
+    int64_t scaled = (int64_t{ch.volume} + ch.volume_delta) * 255 * song.global_volume;
+    scaled = std::clamp<int64_t>(scaled, 0, MAX_SCALED_VOLUME);
+    v.final_volume = static_cast<int32_t>((scaled * ch.vol_env_value * ch.fade) >> FINAL_VOLUME_SHIFT);
+    set_targets(v);
+}
+
 void channel_update(ChannelState& ch, int channel, const Instrument& instrument, const SampleRecord& sample) {
     automatic_vibrato(ch, instrument);
     if (ch.flags & CHANNEL_TRIGGER) start_note(ch, channel, sample);
     Voice& v = *ch.voice;
-    if (ch.flags & CHANNEL_VOLUME) {
-        int64_t scaled = (int64_t{ch.volume} + ch.volume_delta) * 255 * song.global_volume;
-        scaled = std::clamp<int64_t>(scaled, 0, MAX_SCALED_VOLUME);
-        v.final_volume = static_cast<int32_t>((scaled * ch.vol_env_value * ch.fade) >> FINAL_VOLUME_SHIFT);
-        set_targets(v);
-    }
+    if (ch.flags & CHANNEL_VOLUME) channel_volume_update(ch);
     if (ch.flags & CHANNEL_PANNING) {
         int64_t room = (PAN_CENTRE - std::abs(int64_t{ch.panning} - PAN_CENTRE)) >> 5;
         int64_t pan = int64_t{ch.panning} + int64_t{ch.pan_env_value - PAN_ENVELOPE_CENTRE} * room;

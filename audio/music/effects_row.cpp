@@ -5,6 +5,7 @@
 #include "audio/music/module_loader.h"
 #include "audio/music/sequencer.h"
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -36,7 +37,7 @@ void tone_porta(ChannelContext& c, RowJumps&) {
 void vibrato_row(ChannelContext& c, RowJumps&) {
     if (param_x(c.cell.param)) c.ch.vib_speed = param_x(c.cell.param);
     if (param_y(c.cell.param)) c.ch.vib_depth = param_y(c.cell.param);
-    vibrato(c.ch);
+    vibrato_hold(c.ch);
 }
 
 void tone_porta_slide(ChannelContext& c, RowJumps&) {
@@ -47,12 +48,13 @@ void tone_porta_slide(ChannelContext& c, RowJumps&) {
 
 void vibrato_slide(ChannelContext& c, RowJumps&) {
     remember(c.ch.volume_slide_memory, c.cell.param);
-    vibrato(c.ch);
+    vibrato_hold(c.ch);
 }
 
 void tremolo_row(ChannelContext& c, RowJumps&) {
     if (param_x(c.cell.param)) c.ch.trem_speed = param_x(c.cell.param);
     if (param_y(c.cell.param)) c.ch.trem_depth = param_y(c.cell.param);
+    tremolo_hold(c.ch);
 }
 
 void set_panning(ChannelContext& c, RowJumps&) {
@@ -82,7 +84,7 @@ void position_jump(ChannelContext& c, RowJumps& jumps) {
 }
 
 void set_volume(ChannelContext& c, RowJumps&) {
-    c.ch.volume = c.cell.param;
+    c.ch.volume = std::min<int32_t>(c.cell.param, FULL_VOLUME);
     c.ch.flags |= CHANNEL_VOLUME;
 }
 
@@ -168,7 +170,7 @@ void set_speed(ChannelContext& c, RowJumps&) {
 }
 
 void set_global_volume(ChannelContext& c, RowJumps&) {
-    song.global_volume = c.cell.param;
+    song.global_volume = std::min<int32_t>(c.cell.param, FULL_VOLUME);
 }
 
 void global_slide_memory(ChannelContext& c, RowJumps&) {

@@ -156,10 +156,18 @@ void run_tick() {
         tick_channel(c, cells[c]);
 }
 
+// A new global volume is heard on every channel at once, not only on those whose own volume
+// changes later.
+void apply_global_volume() {
+    for (int c = 0; c < song.channel_count; ++c)
+        channel_volume_update(song.channels[c]);
+}
+
 } // namespace
 
 void sequencer_tick() {
     if (!song.ended) {
+        const int32_t global_volume = song.global_volume;
         if (song.tick == 0) {
             if (!begin_row()) {
                 song.frames_left_in_tick = song.frames_per_tick;
@@ -168,6 +176,7 @@ void sequencer_tick() {
         } else {
             run_tick();
         }
+        if (song.global_volume != global_volume) apply_global_volume();
         if (++song.tick >= song.speed + song.pattern_delay) {
             song.tick = 0;
             song.pattern_delay = 0;

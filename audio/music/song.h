@@ -16,6 +16,9 @@ constexpr int32_t MAX_SAMPLE_POINTS = 1 << 22;
 constexpr int KEYMAP_NOTES = 96;
 constexpr int NOTE_KEY_OFF = 97;
 constexpr int OUTPUT_RATE = 48000;
+// Channel, sample and global volumes are kept within 0..64 at every step, so that a slide past
+// either end is heard to turn back at once.
+constexpr int32_t FULL_VOLUME = 64;
 
 struct Cell {
     uint8_t note;       // 0 none, 1..96 a note, 97 and above key-off
