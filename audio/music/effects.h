@@ -29,7 +29,6 @@ struct ChannelContext {
     const Cell& cell;
     const Instrument& instrument;
     const SampleRecord& sample; // the empty sample when the keymap names none
-    SampleRecord* own_sample;   // the same record when it belongs to the song, else null
     // The values before this row, which a note delay restores.
     int32_t row_period, row_volume, row_panning;
 };

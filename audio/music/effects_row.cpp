@@ -2,6 +2,7 @@
 #include "audio/music/effects.h"
 
 #include "audio/music/envelope.h"
+#include "audio/music/frequency.h"
 #include "audio/music/module_loader.h"
 #include "audio/music/sequencer.h"
 
@@ -12,6 +13,8 @@ namespace {
 
 constexpr int32_t OFFSET_UNIT = 256;  // sample offset counts in 256 points
 constexpr uint8_t SPEED_LIMIT = 0x20; // F below this sets the speed, from it the BPM
+constexpr int FINETUNE_CENTRE = 8, FINETUNE_UNIT = 16;
+constexpr uint8_t NOTE_FIRST = 1, NOTE_LAST = 96;
 
 void remember(uint8_t& memory, uint8_t param) {
     if (param) memory = param;
@@ -93,6 +96,16 @@ void pattern_break(ChannelContext& c, RowJumps& jumps) {
     if (!jumps.order_set) song.pending_order.store(order_in_song(song.order + 1), std::memory_order_relaxed);
 }
 
+// E5x retunes the note of its own row, x = 8 being in tune, in sixteenths of the way to the
+// next semitone. The sample keeps its own finetune for the notes after it.
+void set_finetune(ChannelContext& c, uint8_t x) {
+    ChannelState& ch = c.ch;
+    ch.finetune = static_cast<int8_t>((x - FINETUNE_CENTRE) * FINETUNE_UNIT);
+    if (c.cell.note < NOTE_FIRST || c.cell.note > NOTE_LAST) return;
+    ch.note_period = note_period(ch.real_note, ch.finetune, song.module_flags & MODULE_LINEAR_FREQUENCIES);
+    if (!is_tone_porta_row(c.cell)) ch.period = ch.note_period;
+}
+
 void pattern_loop(ChannelState& ch, uint8_t count) {
     bool jump;
     if (count == 0) {
@@ -124,8 +137,7 @@ void extended(ChannelContext& c, RowJumps&) {
         ch.wave_control = static_cast<uint8_t>((ch.wave_control & 0xF0) | x);
         break;
     case 0x5:
-        // The shared empty sample is never changed.
-        if (c.own_sample) c.own_sample->finetune = static_cast<int8_t>(x);
+        set_finetune(c, x);
         break;
     case 0x6:
         pattern_loop(ch, x);

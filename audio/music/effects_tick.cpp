@@ -22,7 +22,7 @@ void arpeggio(ChannelContext& c) {
     if (song.module_flags & MODULE_LINEAR_FREQUENCIES) {
         c.ch.period_delta = 64 * semitones;
     } else {
-        int finetune = c.sample.finetune;
+        int finetune = c.ch.finetune;
         c.ch.period_delta =
             classic_period(c.ch.real_note + semitones, finetune) - classic_period(c.ch.real_note, finetune);
     }

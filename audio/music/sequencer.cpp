@@ -25,9 +25,11 @@ const Instrument& channel_instrument(const ChannelState& ch) {
     return ch.instrument < song.instrument_count ? song.instrument_table[ch.instrument] : no_instrument;
 }
 
-SampleRecord* keymap_sample(const ChannelState& ch, const Instrument& instrument) {
+// The empty sample when the keymap names none.
+const SampleRecord& keymap_sample(const ChannelState& ch, const Instrument& instrument) {
     uint8_t number = instrument.keymap[ch.note % KEYMAP_NOTES];
-    return number < MAX_SAMPLES_PER_INSTRUMENT ? instrument.samples[number] : nullptr;
+    const SampleRecord* sample = number < MAX_SAMPLES_PER_INSTRUMENT ? instrument.samples[number] : nullptr;
+    return sample ? *sample : empty_sample;
 }
 
 bool linear_frequencies() {
@@ -58,9 +60,8 @@ void row_channel(int channel, const Cell& cell, RowJumps& jumps) {
         if (note_given) ch.note = static_cast<uint8_t>(cell.note - 1);
     }
     const Instrument& instrument = channel_instrument(ch);
-    SampleRecord* own = keymap_sample(ch, instrument);
-    const SampleRecord& sample = own ? *own : empty_sample;
-    ChannelContext c{ch, cell, instrument, sample, own, ch.period, ch.volume, ch.panning};
+    const SampleRecord& sample = keymap_sample(ch, instrument);
+    ChannelContext c{ch, cell, instrument, sample, ch.period, ch.volume, ch.panning};
 
     if (ch.last_effect == EFFECT_TREMOLO && cell.effect != EFFECT_TREMOLO) add_volume(ch, ch.volume_delta);
     ch.last_effect = cell.effect;
@@ -69,7 +70,8 @@ void row_channel(int channel, const Cell& cell, RowJumps& jumps) {
     ch.flags = CHANNEL_FREQUENCY | CHANNEL_VOLUME;
     if (note_given) {
         ch.real_note = static_cast<uint8_t>(cell.note - 1 + sample.relative_note);
-        ch.note_period = note_period(ch.real_note, sample.finetune, linear_frequencies());
+        ch.finetune = sample.finetune;
+        ch.note_period = note_period(ch.real_note, ch.finetune, linear_frequencies());
         if (!is_tone_porta_row(cell)) ch.period = ch.note_period;
         ch.flags |= CHANNEL_TRIGGER;
     }
@@ -87,9 +89,8 @@ void row_channel(int channel, const Cell& cell, RowJumps& jumps) {
 void tick_channel(int channel, const Cell& cell) {
     ChannelState& ch = song.channels[channel];
     const Instrument& instrument = channel_instrument(ch);
-    SampleRecord* own = keymap_sample(ch, instrument);
-    const SampleRecord& sample = own ? *own : empty_sample;
-    ChannelContext c{ch, cell, instrument, sample, own, ch.period, ch.volume, ch.panning};
+    const SampleRecord& sample = keymap_sample(ch, instrument);
+    ChannelContext c{ch, cell, instrument, sample, ch.period, ch.volume, ch.panning};
     ch.volume_delta = 0;
     ch.period_delta = 0;
     ch.flags = 0;

@@ -115,6 +115,7 @@ struct ChannelState {
     int32_t porta_target;
     int32_t loop_count, loop_row;
     uint8_t real_note;
+    int8_t finetune; // of the note playing: the sample's, or what E5x set for it
     uint8_t last_effect;
     uint8_t porta_memory; // shared by 1xx and 2xx
     uint8_t extra_fine_down_memory, extra_fine_up_memory;

@@ -56,6 +56,25 @@ TEST(Frequency, ClassicFinetuneLiesBetweenSemitones) {
     EXPECT_EQ(period_frequency(4608, 64 * 12, true), 16726) << "the delta raises the pitch";
 }
 
+TEST_F(Notes, SetFinetuneRetunesTheNoteOfItsOwnRowOnly) {
+    m.flags = 0;
+    put(0, 0, Cell{C4, 1, 0, 0x0E, 0x5F}); // +112
+    put(1, 0, Cell{C4, 1, 0, 0, 0});       // the sample's own finetune again
+    put(2, 0, Cell{C4, 1, 0, 0x0E, 0x50}); // -128
+    start();
+    const int periods[] = {classic_period(48, 112), classic_period(48, 0), classic_period(48, -128)};
+    for (int row = 0; row < 3; ++row) {
+        sequencer_tick();
+        EXPECT_EQ(channel(0).period, periods[row]) << row;
+        ticks(5);
+    }
+    EXPECT_EQ(song.instrument_table[0].samples[0]->finetune, 0);
+    m.flags = MODULE_LINEAR_FREQUENCIES;
+    start();
+    sequencer_tick();
+    EXPECT_EQ(channel(0).period, 4608 - 56);
+}
+
 TEST_F(Notes, TonePortamentoRowKeepsNoteAndInstrumentAndSlidesToTheTarget) {
     xm::Instrument second = m.instruments[0];
     second.samples[0].volume = 20;
