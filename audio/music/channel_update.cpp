@@ -50,11 +50,11 @@ void start_note(ChannelState& ch, int channel, const SampleRecord& sample) {
         ch.voice = other;
     }
     Voice& v = *ch.voice;
-    v.sample = &sample;
-    // An offset set for a longer sample than the one now starting begins at the start instead
-    // of past the end.
-    int32_t end = sample.loop_start + sample.loop_length;
-    v.position = v.start_offset < end ? std::max(v.start_offset, 0) : 0;
+    // A note told to start at or past the end of its loop (of the sample, without a loop) has
+    // nothing to play: it stays silent while the old note fades out on the other voice.
+    const bool beyond = v.start_offset > 0 && v.start_offset >= sample.loop_start + sample.loop_length;
+    v.sample = beyond ? nullptr : &sample;
+    v.position = beyond ? 0 : v.start_offset;
     v.start_offset = 0;
     v.frac = 0;
     v.current_left = 0;

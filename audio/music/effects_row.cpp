@@ -65,15 +65,10 @@ void set_panning(ChannelContext& c, RowJumps&) {
     c.ch.flags |= CHANNEL_PANNING;
 }
 
+// Only a note of the same row starts at the offset; without one the memory is all that changes.
 void sample_offset(ChannelContext& c, RowJumps&) {
     if (c.cell.param) c.ch.offset_memory = c.cell.param * OFFSET_UNIT;
-    if (c.ch.offset_memory < c.sample.loop_start + c.sample.loop_length) {
-        c.ch.voice->start_offset = c.ch.offset_memory;
-    } else {
-        c.ch.flags &= static_cast<uint8_t>(~CHANNEL_TRIGGER);
-        c.ch.voice->position = 0;
-        c.ch.voice->frac = 0;
-    }
+    if (c.ch.flags & CHANNEL_TRIGGER) c.ch.voice->start_offset = c.ch.offset_memory;
 }
 
 void volume_slide_memory(ChannelContext& c, RowJumps&) {
