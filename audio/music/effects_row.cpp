@@ -113,7 +113,9 @@ void pattern_loop(ChannelState& ch, uint8_t count) {
         --ch.loop_count;
         jump = ch.loop_count != 0;
     }
-    if (jump) song.pending_row.store(ch.loop_row, std::memory_order_relaxed);
+    if (!jump) return;
+    song.pending_row.store(ch.loop_row, std::memory_order_relaxed);
+    sequencer_loop_back(ch.loop_row);
 }
 
 void extended(ChannelContext& c, RowJumps&) {

@@ -130,6 +130,23 @@ void advance_position(const PatternSlot& pattern) {
     }
 }
 
+size_t played_bit(int order, int row) {
+    return static_cast<size_t>(order) * MAX_ROWS + static_cast<size_t>(row);
+}
+
+// False when this row is a return that ends the song.
+bool note_row_played() {
+    if (song.plays_left == 0) return true;
+    const size_t bit = played_bit(song.order, song.row);
+    const uint64_t mask = uint64_t{1} << (bit % 64);
+    if (song.played_rows[bit / 64] & mask) {
+        if (--song.plays_left == 0) return false;
+        song.played_rows.fill(0);
+    }
+    song.played_rows[bit / 64] |= mask;
+    return true;
+}
+
 // False when the song has ended instead.
 bool begin_row() {
     int order = song.pending_order.exchange(NO_PENDING, std::memory_order_relaxed);
@@ -143,6 +160,10 @@ bool begin_row() {
     const PatternSlot& pattern = current_pattern();
     // A break or loop to a row the pattern does not have starts the pattern from its top.
     if (song.row >= pattern.rows) song.row = 0;
+    if (!note_row_played()) {
+        song.ended = true;
+        return false;
+    }
     const Cell* cells = row_cells(pattern);
     RowJumps jumps{};
     for (int c = 0; c < song.channel_count; ++c)
@@ -184,6 +205,18 @@ void sequencer_tick() {
         }
     }
     song.frames_left_in_tick = song.frames_per_tick;
+}
+
+void sequencer_end_on_return(int plays) {
+    song.plays_left = std::max(plays, 0);
+    song.played_rows.fill(0);
+}
+
+void sequencer_loop_back(int from) {
+    for (int row = std::max(from, 0); row <= song.row; ++row) {
+        const size_t bit = played_bit(song.order, row);
+        song.played_rows[bit / 64] &= ~(uint64_t{1} << (bit % 64));
+    }
 }
 
 int order_past_the_end() {

@@ -4,6 +4,7 @@
 // Threads: built on the game thread inside music_start; afterwards read and written only by
 // the output thread, except the words marked atomic.
 #pragma once
+#include <array>
 #include <atomic>
 #include <cstdint>
 
@@ -156,8 +157,12 @@ struct Song {
     uint16_t module_flags; // bit 0: linear frequency table
     uint8_t global_volume_slide_memory;
     bool loop;  // loop flag of music_start: at the end go on from restart_order
-    bool ended; // the song ran past its last order without the loop flag
+    bool ended; // the song ran past its last order without the loop flag, or came back
     uint8_t order_table[MAX_ORDERS];
+    // Returns to a played row still to pass before the song ends; 0 (the game's way) never ends
+    // a song on a return. played_rows has a bit per order and row since the last return.
+    int32_t plays_left;
+    std::array<uint64_t, MAX_ORDERS * MAX_ROWS / 64> played_rows;
 };
 
 constexpr uint16_t MODULE_LINEAR_FREQUENCIES = 1;

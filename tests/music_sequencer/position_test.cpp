@@ -177,6 +177,30 @@ TEST_F(Position, PatternLoopRepeatsItsRows) {
     EXPECT_EQ(rows, (std::vector<int>{0, 1, 2, 3, 1, 2, 3, 1, 2, 3, 4}));
 }
 
+TEST_F(Position, EndOnReturnStopsAtAPlayedRowButNotInAPatternLoop) {
+    m.speed = 1;
+    m.patterns[0] = xm::pattern(m, 8);
+    put(1, 0, Cell{0, 0, 0, 0x0E, 0x60});
+    put(3, 0, Cell{0, 0, 0, 0x0E, 0x62});
+    m.patterns.push_back(xm::pattern(m, 8));
+    put(4, 1, Cell{0, 0, 0, 0x0B, 1}, 1);
+    m.orders = {0, 1};
+    struct Case {
+        int plays, rows; // rows played before the song ends
+    };
+    // Order 0: 8 rows and the loop's 6 again; order 1: rows 0 to 4, then back to its row 0.
+    for (Case c : {Case{1, 14 + 5}, Case{2, 14 + 5 + 5}, Case{0, 1000}}) {
+        start();
+        sequencer_end_on_return(c.plays);
+        int rows = 0;
+        while (!song.ended && rows < 1000) {
+            sequencer_tick();
+            rows += !song.ended;
+        }
+        EXPECT_EQ(rows, c.rows) << c.plays;
+    }
+}
+
 TEST_F(Position, PatternDelayAddsWholeRowsOfTicks) {
     m.speed = 2;
     put(0, 0, Cell{0, 0, 0, 0x0E, 0xE2});
