@@ -74,9 +74,12 @@ cpu_of() {
     awk '{printf "%.3f", $1 + $2}' <<<"$t"
 }
 
-# Seconds per row at the module's starting tempo, from our own info: the length tolerance.
+# Seconds per row at the module's starting tempo, from our own info: the length tolerance, but
+# never below 0.125 s, since openmpt123's renders run on about 0.1 s past the song's end whatever
+# the tempo.
+min_tolerance=0.125
 row_seconds() {
-    "$ours" info "$1" 2>/dev/null | awk '/^tempo/ {gsub(",", ""); s = $3; b = $5; if (s < 1) s = 1;
+    "$ours" info "$1" 2>/dev/null | awk '/^tempo/ {gsub(",", ""); s = $3; b = $4; if (s < 1) s = 1;
         if (b < 1) b = 1; printf "%.4f", s * 2.5 / b; exit}'
 }
 
@@ -84,8 +87,10 @@ row_seconds() {
 within() { awk -v a="$1" -v b="$2" -v t="$3" 'BEGIN { if (a == "-" || b == "-") print "-";
     else { d = a - b; if (d < 0) d = -d; ok = d <= t + 0.001; print ok } }'; }
 
-printf '%-44s %8s %8s %8s %5s %5s %6s %6s %7s %7s %7s\n' module ours openmpt xmp refs= ours= r_mpt \
-    r_xmp cpu_us cpu_mpt cpu_xmp
+# refs=: the judges' lengths agree within a row; ours=: ours agrees with both within a row;
+# r_mpt, r_xmp: loudness correlation of ours with each judge; r_ref: of the judges with each other.
+printf '%-44s %8s %8s %8s %5s %5s %6s %6s %6s %7s %7s %7s\n' module ours openmpt xmp refs= ours= r_mpt \
+    r_xmp r_ref cpu_us cpu_mpt cpu_xmp
 modules=0 agreeing=0 ours_ok=0 low_corr=0
 sum_ours=0 sum_mpt=0 sum_xmp=0
 for m in "$cache"/modules/*.xm; do
@@ -104,16 +109,17 @@ for m in "$cache"/modules/*.xm; do
     fi
     read -r len_ours len_mpt len_xmp r_mpt r_xmp < <("$loudness" "$out.ours.wav" "$out.openmpt.wav" \
         "$out.xmp.wav" 2>/dev/null || echo "- - - - -")
+    read -r _ _ r_ref < <("$loudness" "$out.openmpt.wav" "$out.xmp.wav" 2>/dev/null || echo "- - -")
     row=$(row_seconds "$m")
-    row=${row:-0.12}
+    row=$(awk -v r="${row:-0}" -v m=$min_tolerance 'BEGIN { t = (r > m) ? r : m; print t }')
     refs=$(within "$len_mpt" "$len_xmp" "$row")
     ok_mpt=$(within "$len_ours" "$len_mpt" "$row")
     ok_xmp=$(within "$len_ours" "$len_xmp" "$row")
     ok=-
     [ "$ok_mpt" != - ] && ok=$ok_mpt
     [ "$ok_xmp" != - ] && { [ "$ok" = - ] || [ "$ok" = 1 ]; } && ok=$ok_xmp
-    printf '%-44s %8s %8s %8s %5s %5s %6s %6s %7s %7s %7s\n' "${name:0:44}" "$len_ours" "$len_mpt" \
-        "$len_xmp" "$refs" "$ok" "$r_mpt" "$r_xmp" "$c_ours" "$c_mpt" "$c_xmp"
+    printf '%-44s %8s %8s %8s %5s %5s %6s %6s %6s %7s %7s %7s\n' "${name:0:44}" "$len_ours" "$len_mpt" \
+        "$len_xmp" "$refs" "$ok" "$r_mpt" "$r_xmp" "$r_ref" "$c_ours" "$c_mpt" "$c_xmp"
     modules=$((modules + 1))
     awk -v r="$r_mpt" 'BEGIN { exit !(r != "-" && r < 0.9) }' && low_corr=$((low_corr + 1))
     if [ "$refs" = 1 ]; then
