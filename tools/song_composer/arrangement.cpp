@@ -62,13 +62,13 @@ constexpr std::string_view BRIDGE_TUNE[] = {
 
 constexpr std::string_view ENDING_TUNE[] = {
     "F#5 - A5 - G#5 - B5 -",
-    "A5 - - - - - . .",
+    "A5 - - - . . . .",
 };
 
 // Thirds under the tune, settling on the fifth so the last chord rings open.
 constexpr std::string_view ENDING_HARMONY[] = {
     "D5 - F#5 - E5 - - -",
-    "E5 - - - - - . .",
+    "E5 - - - . . . .",
 };
 
 constexpr char FLOW[] = "0.1.2.1."; // the pluck's broken chord

@@ -1,5 +1,6 @@
 #include "parts.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 
@@ -9,9 +10,9 @@ constexpr int PAD_LOW = 43, PAD_HIGH = 64; // G-3 .. E-5
 constexpr int STAB_FLOOR = 43;             // G-3
 constexpr uint8_t PAD_GLIDE = 0x40;        // fast enough to sound like a legato change of chord
 constexpr int OCTAVE = 12, FIFTH = 7;
-constexpr int SWELL_START_VOLUME = 8;
-constexpr uint8_t SWELL_SLIDE = 0x20; // +2 a tick
-constexpr int SWELL_STEP_PER_ROW = 2 * (SONG_SPEED - 1);
+constexpr int SWELL_START_VOLUME = 4;
+constexpr uint8_t SWELL_SLIDE = 0x10; // +1 a tick
+constexpr int SWELL_STEP_PER_ROW = SONG_SPEED - 1;
 constexpr int PEDAL_OFFBEAT_DROP = 12; // the off-beat eighths of a pedal, this much softer
 constexpr int STAB_CUT_ROW = 2;        // rows after the stab's note that carry the cut
 constexpr uint8_t STAB_CUT_TICK = 1;
@@ -106,12 +107,16 @@ void pad_part(Score& score, const ChordChart& chart, int first_bar, int bars, Pa
                     c->param = PAD_GLIDE;
                 }
             }
+            // The swell: single rows of slide spread evenly over the first bar, then the exact level.
             if (!pad.sounding && swell) {
-                const int rows = (volume - SWELL_START_VOLUME + SWELL_STEP_PER_ROW - 1) / SWELL_STEP_PER_ROW;
+                const int slides =
+                    (volume - SWELL_START_VOLUME + SWELL_STEP_PER_ROW - 1) / SWELL_STEP_PER_ROW;
+                const int spacing = std::max(1, ROWS_PER_BAR / (slides + 1));
                 for (Channel ch : CHANNELS) {
-                    for (int r = 1; r < rows; ++r)
-                        command(score, ch, row + r, VOLUME_SLIDE, SWELL_SLIDE);
-                    command(score, ch, row + rows, SET_VOLUME, static_cast<uint8_t>(volume));
+                    for (int i = 1; i <= slides; ++i)
+                        command(score, ch, row + i * spacing - 1, VOLUME_SLIDE, SWELL_SLIDE);
+                    command(score, ch, row + (slides + 1) * spacing - 1, SET_VOLUME,
+                            static_cast<uint8_t>(volume));
                 }
             }
             pad.voicing = next;
