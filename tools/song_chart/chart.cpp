@@ -20,13 +20,13 @@ constexpr double LEFT = 110, RIGHT = 30, PLOT_WIDTH = WIDTH - LEFT - RIGHT;
 constexpr double TITLE_Y = 34, FORM_TOP = 66, FORM_HEIGHT = 40;
 constexpr double WAVE_TOP = 124, WAVE_HEIGHT = 200;
 constexpr double LOUD_TOP = 342, LOUD_HEIGHT = 130;
-constexpr double SPEC_TOP = 490, SPEC_HEIGHT = 480;
-constexpr double AXIS_Y = SPEC_TOP + SPEC_HEIGHT + 26;
+constexpr double PITCH_TOP = 490, PITCH_HEIGHT = 480;
+constexpr double AXIS_Y = PITCH_TOP + PITCH_HEIGHT + 26;
 
 constexpr double WAVE_RANGE = 0.5; // the waveform panel spans +-6 dBFS
 constexpr double LOUD_FLOOR_DB = -45, LOUD_CEILING_DB = -5, LOUD_GRID_DB = 10;
-constexpr double SPEC_LOW_HZ = 40, SPEC_HIGH_HZ = 16000;
-constexpr double SPEC_FLOOR_DB = -85, SPEC_CEILING_DB = -10;
+constexpr double PITCH_LOW_HZ = 40, PITCH_HIGH_HZ = 16000;
+constexpr double PITCH_FLOOR_DB = -85, PITCH_CEILING_DB = -10;
 constexpr int FFT_SIZE = 4096;
 constexpr int HEAT_STEPS = 24;
 constexpr int TIME_GRID_SECONDS = 5;
@@ -82,8 +82,10 @@ void draw_orders(cairo_t* cr, double pixels_per_second, double seconds) {
     for (int order = 0; order * seconds_per_order() <= seconds; ++order) {
         const double x = std::round(LEFT + order * seconds_per_order() * pixels_per_second) + 0.5;
         set_colour(cr, GRID, 0.8);
-        for (double top : {WAVE_TOP, LOUD_TOP, SPEC_TOP}) {
-            const double height = top == WAVE_TOP ? WAVE_HEIGHT : top == LOUD_TOP ? LOUD_HEIGHT : SPEC_HEIGHT;
+        for (double top : {WAVE_TOP, LOUD_TOP, PITCH_TOP}) {
+            const double height = top == WAVE_TOP   ? WAVE_HEIGHT
+                                  : top == LOUD_TOP ? LOUD_HEIGHT
+                                                    : PITCH_HEIGHT;
             cairo_move_to(cr, x, top);
             cairo_line_to(cr, x, top + height);
         }
@@ -162,7 +164,7 @@ void draw_loudness(cairo_t* cr, const Render& r, double pixels_per_second) {
 }
 
 void draw_spectrogram(cairo_t* cr, const Render& r, int columns) {
-    const int bands = static_cast<int>(SPEC_HEIGHT);
+    const int bands = static_cast<int>(PITCH_HEIGHT);
     cairo_surface_t* image = cairo_image_surface_create(CAIRO_FORMAT_RGB24, columns, bands);
     cairo_surface_flush(image);
     unsigned char* pixels = cairo_image_surface_get_data(image);
@@ -170,10 +172,10 @@ void draw_spectrogram(cairo_t* cr, const Render& r, int columns) {
     for (int c = 0; c < columns; ++c) {
         const long centre = static_cast<long>((c + 0.5) * static_cast<double>(r.mono.size()) / columns);
         const std::vector<double> levels =
-            log_spectrum(r.mono, r.rate, centre, FFT_SIZE, bands, SPEC_LOW_HZ, SPEC_HIGH_HZ);
+            log_spectrum(r.mono, r.rate, centre, FFT_SIZE, bands, PITCH_LOW_HZ, PITCH_HIGH_HZ);
         for (int b = 0; b < bands; ++b) {
             const Rgb colour =
-                heat((levels[static_cast<size_t>(b)] - SPEC_FLOOR_DB) / (SPEC_CEILING_DB - SPEC_FLOOR_DB));
+                heat((levels[static_cast<size_t>(b)] - PITCH_FLOOR_DB) / (PITCH_CEILING_DB - PITCH_FLOOR_DB));
             const uint32_t word = static_cast<uint32_t>(colour.r * 255) << 16 |
                                   static_cast<uint32_t>(colour.g * 255) << 8 |
                                   static_cast<uint32_t>(colour.b * 255);
@@ -182,15 +184,15 @@ void draw_spectrogram(cairo_t* cr, const Render& r, int columns) {
         }
     }
     cairo_surface_mark_dirty(image);
-    cairo_set_source_surface(cr, image, LEFT, SPEC_TOP);
+    cairo_set_source_surface(cr, image, LEFT, PITCH_TOP);
     cairo_paint(cr);
     cairo_surface_destroy(image);
     // The Cs, so the melody and the bass can be read against the keyboard.
     for (int octave = FIRST_C_OCTAVE; octave <= LAST_C_OCTAVE; ++octave) {
         const double hertz = 440 * std::exp2((octave * 12 - 57) / 12.0);
-        if (hertz < SPEC_LOW_HZ || hertz > SPEC_HIGH_HZ) continue;
-        const double y = SPEC_TOP + SPEC_HEIGHT * (1 - std::log(hertz / SPEC_LOW_HZ) /
-                                                           std::log(SPEC_HIGH_HZ / SPEC_LOW_HZ));
+        if (hertz < PITCH_LOW_HZ || hertz > PITCH_HIGH_HZ) continue;
+        const double y = PITCH_TOP + PITCH_HEIGHT * (1 - std::log(hertz / PITCH_LOW_HZ) /
+                                                             std::log(PITCH_HIGH_HZ / PITCH_LOW_HZ));
         set_colour(cr, WHITE, 0.35);
         cairo_set_line_width(cr, 1);
         cairo_move_to(cr, LEFT, std::round(y) + 0.5);
@@ -218,7 +220,7 @@ bool draw_chart(const Render& r, const std::string& png_path) {
     text_left(cr, "QUIBBET - THE SONG: 16 CHANNELS, 18 ORDERS, SPEED 4 AT 250 BPM", TITLE_UNIT, LEFT,
               TITLE_Y);
     for (auto [top, height] :
-         {std::pair{WAVE_TOP, WAVE_HEIGHT}, {LOUD_TOP, LOUD_HEIGHT}, {SPEC_TOP, SPEC_HEIGHT}}) {
+         {std::pair{WAVE_TOP, WAVE_HEIGHT}, {LOUD_TOP, LOUD_HEIGHT}, {PITCH_TOP, PITCH_HEIGHT}}) {
         set_colour(cr, PANEL);
         cairo_rectangle(cr, LEFT, top, PLOT_WIDTH, height);
         cairo_fill(cr);

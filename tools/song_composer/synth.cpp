@@ -41,28 +41,28 @@ void mix_into(Signal& out, const Signal& tone, double gain) {
         out[i] += gain * tone[i];
 }
 
-xm::Sample make_sample(const Signal& signal, const SampleSpec& spec) {
+xm::Sample make_sample(const Signal& signal, const SampleSetup& setup) {
     double loudest = 0;
     for (double v : signal)
         loudest = std::max(loudest, std::abs(v));
-    const double gain = loudest > 0 ? std::pow(10, spec.peak_db / 20) / loudest : 0;
+    const double gain = loudest > 0 ? std::pow(10, setup.peak_db / 20) / loudest : 0;
     xm::Sample s;
-    s.name = spec.name;
-    s.bits16 = spec.bits16;
+    s.name = setup.name;
+    s.bits16 = setup.bits16;
     for (double v : signal) {
-        const long point = spec.bits16 ? std::lround(v * gain * FULL_SCALE_16)
-                                       : std::lround(v * gain * FULL_SCALE_8) * BITS_8_SHIFT;
+        const long point = setup.bits16 ? std::lround(v * gain * FULL_SCALE_16)
+                                        : std::lround(v * gain * FULL_SCALE_8) * BITS_8_SHIFT;
         s.points.push_back(static_cast<int16_t>(point));
     }
-    if (spec.loop.length > 0) {
+    if (setup.loop.length > 0) {
         s.loop_type = 1;
-        s.loop_start = static_cast<uint32_t>(spec.loop.start);
-        s.loop_length = static_cast<uint32_t>(spec.loop.length);
+        s.loop_start = static_cast<uint32_t>(setup.loop.start);
+        s.loop_length = static_cast<uint32_t>(setup.loop.length);
     }
-    s.relative_note = spec.tuning.relative_note;
-    s.finetune = spec.tuning.finetune;
-    s.volume = spec.volume;
-    s.panning = spec.panning;
+    s.relative_note = setup.tuning.relative_note;
+    s.finetune = setup.tuning.finetune;
+    s.volume = setup.volume;
+    s.panning = setup.panning;
     return s;
 }
 

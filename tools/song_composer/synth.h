@@ -40,7 +40,7 @@ struct Loop {
 
 // How a signal becomes a module sample. The stored peak places the instrument in the mix; the
 // default volume is what a note gets unless the score sets one.
-struct SampleSpec {
+struct SampleSetup {
     const char* name;
     bool bits16 = true;
     Loop loop{};
@@ -50,7 +50,7 @@ struct SampleSpec {
     uint8_t panning = 128;
 };
 
-xm::Sample make_sample(const Signal& signal, const SampleSpec& spec);
+xm::Sample make_sample(const Signal& signal, const SampleSetup& setup);
 
 struct EnvelopeShape {
     std::vector<EnvelopePoint> points; // ticks of 10 ms at the song's tempo, values 0..64
