@@ -216,7 +216,7 @@ void ending(Score& score, PadState& pad) {
 
 Score arrange_song() {
     Score score;
-    PadState pad{{47, 50, 55}, false}; // B-3 D-4 G-4: the opening G chord, close around middle C
+    PadState pad{{47, 50, 55}, false, 0}; // B-3 D-4 G-4: the opening G chord, close around middle C
     intro(score, pad);
     theme(score, pad);
     variation(score, pad);

@@ -91,6 +91,12 @@ void bass_part(Score& score, const ChordChart& chart, int first_bar, int bars, B
 void pad_part(Score& score, const ChordChart& chart, int first_bar, int bars, PadState& pad, int volume,
               bool swell) {
     constexpr Channel CHANNELS[] = {CH_PAD_LOW, CH_PAD_MIDDLE, CH_PAD_HIGH};
+    if (pad.sounding && pad.volume != volume) {
+        // The row after a chord change is always free on the pad's channels.
+        for (Channel ch : CHANNELS)
+            command(score, ch, song_row(first_bar, 1), SET_VOLUME, static_cast<uint8_t>(volume));
+    }
+    pad.volume = volume;
     for (int bar = first_bar; bar < first_bar + bars; ++bar)
         for (int half = 0; half < 2; ++half) {
             if (half == 1 && same(chart.at(bar, 0), chart.at(bar, 1))) continue;

@@ -26,11 +26,13 @@ enum class BassFigure {
 
 void bass_part(Score& score, const ChordChart& chart, int first_bar, int bars, BassFigure figure, int volume);
 
-// The pad's three voices, voice-led from `start`; a new chord glides the voices that move. With a
-// swell the voices start quiet and rise over the first bar.
+// The pad's three voices, voice-led from the last chord; a new chord glides the voices that move, so
+// the pad never restarts while it sounds. A part at a new volume sets it just after its first chord.
+// With a swell the voices start quiet and rise over the first bar.
 struct PadState {
     Voicing voicing;
     bool sounding;
+    int volume;
 };
 void pad_part(Score& score, const ChordChart& chart, int first_bar, int bars, PadState& pad, int volume,
               bool swell);
