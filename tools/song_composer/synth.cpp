@@ -7,7 +7,10 @@
 namespace {
 constexpr int NOTE_A4 = 57;
 constexpr double A4_HERTZ = 440.0;
-constexpr int FINETUNE_STEPS = 128; // finetune units per semitone
+constexpr int FINETUNE_UNITS = 128; // finetune units per semitone
+// Some players honour finetune only in sixteenths of a semitone; tuning in whole sixteenths makes
+// every player agree (at most 3 cents from the exact pitch).
+constexpr int FINETUNE_STEPS_HONOURED = 16;
 constexpr double FULL_SCALE_16 = 32767.0;
 constexpr double FULL_SCALE_8 = 127.0;
 constexpr int BITS_8_SHIFT = 256; // an 8-bit point is stored as the high byte of a 16-bit one
@@ -19,9 +22,10 @@ double note_hertz(int note) {
 
 Tuning tuning_for(double rate, int root) {
     const double semitones = 12 * std::log2(rate / C4_RATE) + NOTE_C4 - root;
-    const long whole = std::lround(semitones);
-    const long fine = std::lround((semitones - static_cast<double>(whole)) * FINETUNE_STEPS);
-    return {static_cast<int8_t>(whole), static_cast<int8_t>(std::clamp(fine, -128L, 127L))};
+    const long steps = std::lround(semitones * FINETUNE_STEPS_HONOURED);
+    const long whole = static_cast<long>(std::floor(static_cast<double>(steps) / FINETUNE_STEPS_HONOURED));
+    const long fine = (steps - whole * FINETUNE_STEPS_HONOURED) * (FINETUNE_UNITS / FINETUNE_STEPS_HONOURED);
+    return {static_cast<int8_t>(whole), static_cast<int8_t>(fine)};
 }
 
 Signal harmonic_tone(int length, double cycles_per_point, int harmonics, const HarmonicShape& amplitude) {

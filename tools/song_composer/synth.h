@@ -18,7 +18,8 @@ constexpr double C4_RATE = 8363.0; // points per second of a sample played at C-
 // Equal-tempered pitch of a 0-based note, A-4 (57) at 440 Hz.
 double note_hertz(int note);
 
-// Relative note and finetune that make note `root` play a sample at `rate` points per second.
+// Relative note and finetune that make note `root` play a sample at `rate` points per second, to the
+// nearest sixteenth of a semitone.
 struct Tuning {
     int8_t relative_note;
     int8_t finetune;
