@@ -17,6 +17,7 @@ struct MixBlock {
     int32_t left, right;           // volumes of the first frame, in 1/128 of a target step
     int32_t ramp_left, ramp_right; // added to the volumes every frame
     int frames;
+    int32_t readable; // points that may be read from data on, though the block needs fewer
 };
 
 // Bounds that keep the 32-bit kernels exact. An interpolated point lies between its two points

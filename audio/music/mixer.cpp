@@ -3,6 +3,7 @@
 // block never stands beyond the last point of the loop or sample, and the loader's guard point
 // after it serves the interpolation's look-ahead.
 #include "audio/music/mixer.h"
+#include "audio/music/sample_decoder.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -91,8 +92,9 @@ bool within_32_bit_bounds(int32_t first, int32_t ramp, int frames) {
 // The frames of one block, into the voice sums when its volumes allow, else straight into the
 // accumulator. A silent block only moves on. True when the sums were added to.
 bool render_block(Voice& v, int64_t* accumulator, int done, int frames, int64_t position, int64_t delta) {
-    const MixBlock block{v.sample->data,  position,    delta,        v.current_left,
-                         v.current_right, v.ramp_left, v.ramp_right, frames};
+    const MixBlock block{v.sample->data, position,        delta,
+                         v.current_left, v.current_right, v.ramp_left,
+                         v.ramp_right,   frames,          v.sample->length + SAMPLE_SPARE_POINTS};
     v.current_left += v.ramp_left * frames;
     v.current_right += v.ramp_right * frames;
     if (block.ramp_left == 0 && block.ramp_right == 0 && block.left == 0 && block.right == 0) return false;

@@ -24,6 +24,7 @@ MixBlock random_block(std::mt19937& random, const std::vector<int16_t>& points) 
     const int span = static_cast<int>(points.size()) - 1;
     MixBlock b{};
     b.data = points.data();
+    b.readable = static_cast<int32_t>(points.size());
     b.frames = 1 + static_cast<int>(random() % MAX_FRAMES);
     // Steps from a tiny fraction of a point to several points a frame, either way, kept inside.
     const int64_t step = static_cast<int64_t>(random() % (uint64_t{5} << 32)) >> (random() % 20);

@@ -13,46 +13,112 @@ constexpr int32_t CONVERT_HALF = CONVERT_DIVISOR / 2;
 constexpr int UNITY_SHIFT = 15;
 static_assert(1 << UNITY_SHIFT == MUSIC_UNITY_VOLUME);
 
-// Frames k .. k + 7 of a block: the fraction and point index of each position.
-struct Positions {
-    __m256i frac, index;
+// Eight frames whose points lie within this many of the lowest one are read from two loads of
+// that window instead of a gather: WINDOW_POINTS points and the one after the last.
+constexpr int WINDOW_POINTS = 16;
+
+// Frames k .. k + 7 of a block, measured from the lowest position among them (the first playing
+// forward, the last backward): each lane's offset from it is fixed, so only the fractions move.
+struct Lanes {
+    int64_t lowest;       // 32.32 position of the lowest lane
+    __m256i frac;         // fraction of every lane's position
+    __m256i offset_frac;  // fraction of every lane's offset from the lowest
+    __m256i offset_point; // whole points of that offset
+    int64_t step;         // of the lowest lane, from one eight frames to the next
+    __m256i frac_step;
 };
 
-Positions first_positions(const MixBlock& b) {
-    alignas(32) uint32_t frac[LANES];
-    alignas(32) int32_t index[LANES];
-    int64_t at = b.position;
-    for (int k = 0; k < LANES; ++k, at += b.delta) {
-        frac[k] = static_cast<uint32_t>(at);
-        index[k] = static_cast<int32_t>(at >> 32);
+Lanes first_lanes(const MixBlock& b) {
+    const int lowest_lane = b.delta < 0 ? LANES - 1 : 0;
+    alignas(32) uint32_t frac[LANES], offset_frac[LANES];
+    alignas(32) int32_t offset_point[LANES];
+    const int64_t lowest = b.position + b.delta * lowest_lane;
+    for (int k = 0; k < LANES; ++k) {
+        const int64_t offset = b.delta * (k - lowest_lane);
+        frac[k] = static_cast<uint32_t>(lowest + offset);
+        offset_frac[k] = static_cast<uint32_t>(offset);
+        offset_point[k] = static_cast<int32_t>(offset >> 32);
     }
-    return {_mm256_load_si256(reinterpret_cast<const __m256i*>(frac)),
-            _mm256_load_si256(reinterpret_cast<const __m256i*>(index))};
+    const int64_t step = b.delta * LANES;
+    return {lowest,
+            _mm256_load_si256(reinterpret_cast<const __m256i*>(frac)),
+            _mm256_load_si256(reinterpret_cast<const __m256i*>(offset_frac)),
+            _mm256_load_si256(reinterpret_cast<const __m256i*>(offset_point)),
+            step,
+            _mm256_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(step)))};
 }
 
-// Moves every lane on by the same 32.32 amount: a fraction that wraps carries into its index.
-void advance(Positions& p, __m256i frac_step, __m256i index_step) {
+void advance(Lanes& lanes) {
+    lanes.lowest += lanes.step;
+    lanes.frac = _mm256_add_epi32(lanes.frac, lanes.frac_step);
+}
+
+// Every lane's point index less the lowest lane's: its offset's whole points, plus one when adding
+// the offset's fraction wrapped the lane's fraction round.
+__m256i relative_points(const Lanes& lanes) {
     const __m256i bias = _mm256_set1_epi32(INT32_MIN);
-    const __m256i frac = _mm256_add_epi32(p.frac, frac_step);
-    const __m256i carried = _mm256_cmpgt_epi32(_mm256_xor_si256(p.frac, bias), _mm256_xor_si256(frac, bias));
-    p.frac = frac;
-    p.index = _mm256_sub_epi32(_mm256_add_epi32(p.index, index_step), carried);
+    const __m256i wrapped =
+        _mm256_cmpgt_epi32(_mm256_xor_si256(lanes.offset_frac, bias), _mm256_xor_si256(lanes.frac, bias));
+    return _mm256_sub_epi32(lanes.offset_point, wrapped);
+}
+
+// The pairs of points (s0 in the low half, s1 in the high) at relative indices 0..15 from window:
+// even ones from a load at the window, odd ones from a load one point on.
+__m256i window_pairs(const int16_t* window, __m256i relative) {
+    const __m256i even = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(window));
+    const __m256i odd = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(window + 1));
+    const __m256i half = _mm256_srli_epi32(relative, 1);
+    const __m256 from_even = _mm256_castsi256_ps(_mm256_permutevar8x32_epi32(even, half));
+    const __m256 from_odd = _mm256_castsi256_ps(_mm256_permutevar8x32_epi32(odd, half));
+    return _mm256_castps_si256(
+        _mm256_blendv_ps(from_even, from_odd, _mm256_castsi256_ps(_mm256_slli_epi32(relative, 31))));
+}
+
+__m256i gathered_pairs(const int16_t* data, int32_t lowest_point, __m256i relative) {
+    const __m256i index = _mm256_add_epi32(_mm256_set1_epi32(lowest_point), relative);
+    return _mm256_i32gather_epi32(reinterpret_cast<const int*>(data), index, 2);
 }
 
 // 64 x s0 + (((s1 - s0) x (frac >> 1)) >> 25). The difference has 17 bits and the fraction 31, so
 // the product needs 64 bits; the result fits in 32, and the low 32 bits of the product shifted
 // logically by 25 are those of the arithmetic shift.
-__m256i interpolate(const int16_t* data, const Positions& p) {
-    const __m256i pairs = _mm256_i32gather_epi32(reinterpret_cast<const int*>(data), p.index, 2);
+__m256i interpolate(__m256i pairs, __m256i frac) {
     const __m256i s0 = _mm256_srai_epi32(_mm256_slli_epi32(pairs, 16), 16);
     const __m256i s1 = _mm256_srai_epi32(pairs, 16);
     const __m256i difference = _mm256_sub_epi32(s1, s0);
-    const __m256i weight = _mm256_srli_epi32(p.frac, 1);
+    const __m256i weight = _mm256_srli_epi32(frac, 1);
     const __m256i even = _mm256_srli_epi64(_mm256_mul_epi32(difference, weight), 25);
     const __m256i odd = _mm256_slli_epi64(
         _mm256_mul_epi32(_mm256_srli_epi64(difference, 32), _mm256_srli_epi64(weight, 32)), 7);
     return _mm256_add_epi32(_mm256_slli_epi32(s0, 6), _mm256_blend_epi32(even, odd, 0xAA));
 }
+
+// The interpolated points of the next eight frames. Windows are used while the eight frames span
+// at most WINDOW_POINTS points and the window stays within the readable points.
+class PointReader {
+  public:
+    explicit PointReader(const MixBlock& b)
+        : data(b.data), lanes(first_lanes(b)),
+          last_window(b.delta * (LANES - 1) <= (int64_t{WINDOW_POINTS - 1} << 32) &&
+                              -b.delta * (LANES - 1) <= (int64_t{WINDOW_POINTS - 1} << 32)
+                          ? b.readable - (WINDOW_POINTS + 1)
+                          : -1) {}
+
+    __m256i next() {
+        const auto lowest_point = static_cast<int32_t>(lanes.lowest >> 32);
+        const __m256i relative = relative_points(lanes);
+        const __m256i pairs = lowest_point <= last_window ? window_pairs(data + lowest_point, relative)
+                                                          : gathered_pairs(data, lowest_point, relative);
+        const __m256i value = interpolate(pairs, lanes.frac);
+        advance(lanes);
+        return value;
+    }
+
+  private:
+    const int16_t* data;
+    Lanes lanes;
+    int32_t last_window; // the last point a window may start at; -1 when the steps are too wide
+};
 
 // (value x volume + 64 if that is negative) >> 7 in 32-bit lanes. With volume = 128a + b
 // (0 <= b < 128) it is value x a + ((value x b + 64 if negative) >> 7); both products stay below
@@ -80,10 +146,7 @@ __m256i lane_ramp(int32_t first, int32_t ramp) {
 void render(const MixBlock& block, int32_t* left, int32_t* right) {
     const int whole = block.frames / LANES * LANES;
     if (whole != 0) {
-        Positions p = first_positions(block);
-        const int64_t step = block.delta * LANES;
-        const __m256i frac_step = _mm256_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(step)));
-        const __m256i index_step = _mm256_set1_epi32(static_cast<int32_t>(step >> 32));
+        PointReader points(block);
         const bool steady = block.ramp_left == 0 && block.ramp_right == 0 && (block.left & 127) == 0 &&
                             (block.right & 127) == 0;
         if (steady) {
@@ -91,10 +154,9 @@ void render(const MixBlock& block, int32_t* left, int32_t* right) {
             const __m256i volume_left = _mm256_set1_epi32(block.left >> 7);
             const __m256i volume_right = _mm256_set1_epi32(block.right >> 7);
             for (int i = 0; i < whole; i += LANES) {
-                const __m256i value = interpolate(block.data, p);
+                const __m256i value = points.next();
                 add_to(left + i, _mm256_mullo_epi32(value, volume_left));
                 add_to(right + i, _mm256_mullo_epi32(value, volume_right));
-                advance(p, frac_step, index_step);
             }
         } else {
             __m256i volume_left = lane_ramp(block.left, block.ramp_left);
@@ -102,12 +164,11 @@ void render(const MixBlock& block, int32_t* left, int32_t* right) {
             const __m256i ramp_left = _mm256_set1_epi32(block.ramp_left * LANES);
             const __m256i ramp_right = _mm256_set1_epi32(block.ramp_right * LANES);
             for (int i = 0; i < whole; i += LANES) {
-                const __m256i value = interpolate(block.data, p);
+                const __m256i value = points.next();
                 add_to(left + i, scale(value, volume_left));
                 add_to(right + i, scale(value, volume_right));
                 volume_left = _mm256_add_epi32(volume_left, ramp_left);
                 volume_right = _mm256_add_epi32(volume_right, ramp_right);
-                advance(p, frac_step, index_step);
             }
         }
     }
