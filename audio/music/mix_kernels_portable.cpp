@@ -4,7 +4,6 @@
 #include "audio/music/mixer.h"
 
 #include <algorithm>
-#include <cstddef>
 
 namespace {
 constexpr int FRACTION_BITS = 32;
@@ -24,22 +23,32 @@ inline int64_t scaled(int64_t value, int32_t volume) {
     return (product + ((product >> 63) & 64)) >> 7;
 }
 
-// Sum is int32_t for blocks within the 32-bit bounds and int64_t for any other.
-template <typename Sum>
-void render_frames(const MixBlock& b, Sum* left, Sum* right, std::ptrdiff_t stride) {
+// Sum is int32_t for blocks within the 32-bit bounds and int64_t for any other; STRIDE steps
+// over interleaved sums. Steady volumes, by far the most common case, have a loop of their own.
+template <typename Sum, int STRIDE>
+void render_frames(const MixBlock& b, Sum* left, Sum* right) {
+    const int16_t* data = b.data;
     int64_t at = b.position;
     int32_t volume_left = b.left, volume_right = b.right;
+    if (b.ramp_left == 0 && b.ramp_right == 0) {
+        for (int i = 0; i < b.frames; ++i, at += b.delta) {
+            const int64_t value = point_at(data, at);
+            left[i * STRIDE] += static_cast<Sum>(scaled(value, volume_left));
+            right[i * STRIDE] += static_cast<Sum>(scaled(value, volume_right));
+        }
+        return;
+    }
     for (int i = 0; i < b.frames; ++i, at += b.delta) {
-        const int64_t value = point_at(b.data, at);
-        left[i * stride] += static_cast<Sum>(scaled(value, volume_left));
-        right[i * stride] += static_cast<Sum>(scaled(value, volume_right));
+        const int64_t value = point_at(data, at);
+        left[i * STRIDE] += static_cast<Sum>(scaled(value, volume_left));
+        right[i * STRIDE] += static_cast<Sum>(scaled(value, volume_right));
         volume_left += b.ramp_left;
         volume_right += b.ramp_right;
     }
 }
 
 void render(const MixBlock& block, int32_t* left, int32_t* right) {
-    render_frames(block, left, right, 1);
+    render_frames<int32_t, 1>(block, left, right);
 }
 
 void flush(int32_t* left, int32_t* right, int64_t* accumulator, int frames) {
@@ -64,7 +73,7 @@ void convert(const int64_t* accumulator, int16_t* out, int frames, int32_t maste
 const MixKernels PORTABLE_MIX_KERNELS = {"portable", render, flush, convert};
 
 void mix_block_wide(const MixBlock& block, int64_t* accumulator) {
-    render_frames(block, accumulator, accumulator + 1, 2);
+    render_frames<int64_t, 2>(block, accumulator, accumulator + 1);
 }
 
 // Rounding half up is dividing m + 8,160 by 16,320; clamping m at CLIP_MAGNITUDE first leaves
