@@ -17,33 +17,43 @@ inline int64_t point_at(const int16_t* data, int64_t position) {
 }
 
 // ((product >> 6) + 1 if negative) >> 1, folded into one shift: for negative products adding 64
-// before dividing by 128 rounds the same way.
+// before dividing by 128 rounds the same way. For a volume of whole target steps, 128 x t, the
+// 64 never reaches the shift and the result is value x t.
 inline int64_t scaled(int64_t value, int32_t volume) {
     const int64_t product = value * volume;
     return (product + ((product >> 63) & 64)) >> 7;
 }
 
+bool whole_target_steps(int32_t volume) {
+    return volume % RAMP_FRAMES == 0;
+}
+
 // Sum is int32_t for blocks within the 32-bit bounds and int64_t for any other; STRIDE steps
-// over interleaved sums. Steady volumes, by far the most common case, have a loop of their own.
+// over interleaved sums. Steady volumes of whole target steps, by far the most common case, have
+// a loop of their own.
 template <typename Sum, int STRIDE>
 void render_frames(const MixBlock& b, Sum* left, Sum* right) {
     const int16_t* data = b.data;
+    const int64_t delta = b.delta;
+    const int frames = b.frames;
     int64_t at = b.position;
-    int32_t volume_left = b.left, volume_right = b.right;
-    if (b.ramp_left == 0 && b.ramp_right == 0) {
-        for (int i = 0; i < b.frames; ++i, at += b.delta) {
+    if (b.ramp_left == 0 && b.ramp_right == 0 && whole_target_steps(b.left) && whole_target_steps(b.right)) {
+        const int64_t target_left = b.left / RAMP_FRAMES, target_right = b.right / RAMP_FRAMES;
+        for (int i = 0; i < frames; ++i, at += delta) {
             const int64_t value = point_at(data, at);
-            left[i * STRIDE] += static_cast<Sum>(scaled(value, volume_left));
-            right[i * STRIDE] += static_cast<Sum>(scaled(value, volume_right));
+            left[i * STRIDE] += static_cast<Sum>(value * target_left);
+            right[i * STRIDE] += static_cast<Sum>(value * target_right);
         }
         return;
     }
-    for (int i = 0; i < b.frames; ++i, at += b.delta) {
+    int32_t volume_left = b.left, volume_right = b.right;
+    const int32_t ramp_left = b.ramp_left, ramp_right = b.ramp_right;
+    for (int i = 0; i < frames; ++i, at += delta) {
         const int64_t value = point_at(data, at);
         left[i * STRIDE] += static_cast<Sum>(scaled(value, volume_left));
         right[i * STRIDE] += static_cast<Sum>(scaled(value, volume_right));
-        volume_left += b.ramp_left;
-        volume_right += b.ramp_right;
+        volume_left += ramp_left;
+        volume_right += ramp_right;
     }
 }
 
