@@ -1,11 +1,12 @@
 // The mixer's kernels for processors with AVX2, eight frames a step, each result bit for bit that
-// of the portable kernels. Compiled for AVX2 on its own and called only where the processor has
-// it, so nothing here may come from an inline function of a header shared with the baseline
-// build: the linker could keep this build's copy for every caller.
+// of the portable kernels. Only these functions are compiled for AVX2 (the rest of the program
+// stays on the baseline instruction set), and they run only where the processor has it.
 #include "audio/music/mix_kernels.h"
 #include "audio/music/music.h"
 
 #include <immintrin.h>
+
+#define AVX2_CODE [[gnu::target("avx2")]]
 
 namespace {
 constexpr int LANES = 8;
@@ -28,7 +29,7 @@ struct Lanes {
     __m256i frac_step;
 };
 
-Lanes first_lanes(const MixBlock& b) {
+AVX2_CODE Lanes first_lanes(const MixBlock& b) {
     const int lowest_lane = b.delta < 0 ? LANES - 1 : 0;
     alignas(32) uint32_t frac[LANES], offset_frac[LANES];
     alignas(32) int32_t offset_point[LANES];
@@ -48,14 +49,14 @@ Lanes first_lanes(const MixBlock& b) {
             _mm256_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(step)))};
 }
 
-void advance(Lanes& lanes) {
+AVX2_CODE void advance(Lanes& lanes) {
     lanes.lowest += lanes.step;
     lanes.frac = _mm256_add_epi32(lanes.frac, lanes.frac_step);
 }
 
 // Every lane's point index less the lowest lane's: its offset's whole points, plus one when adding
 // the offset's fraction wrapped the lane's fraction round.
-__m256i relative_points(const Lanes& lanes) {
+AVX2_CODE __m256i relative_points(const Lanes& lanes) {
     const __m256i bias = _mm256_set1_epi32(INT32_MIN);
     const __m256i wrapped =
         _mm256_cmpgt_epi32(_mm256_xor_si256(lanes.offset_frac, bias), _mm256_xor_si256(lanes.frac, bias));
@@ -64,7 +65,7 @@ __m256i relative_points(const Lanes& lanes) {
 
 // The pairs of points (s0 in the low half, s1 in the high) at relative indices 0..15 from window:
 // even ones from a load at the window, odd ones from a load one point on.
-__m256i window_pairs(const int16_t* window, __m256i relative) {
+AVX2_CODE __m256i window_pairs(const int16_t* window, __m256i relative) {
     const __m256i even = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(window));
     const __m256i odd = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(window + 1));
     const __m256i half = _mm256_srli_epi32(relative, 1);
@@ -74,7 +75,7 @@ __m256i window_pairs(const int16_t* window, __m256i relative) {
         _mm256_blendv_ps(from_even, from_odd, _mm256_castsi256_ps(_mm256_slli_epi32(relative, 31))));
 }
 
-__m256i gathered_pairs(const int16_t* data, int32_t lowest_point, __m256i relative) {
+AVX2_CODE __m256i gathered_pairs(const int16_t* data, int32_t lowest_point, __m256i relative) {
     const __m256i index = _mm256_add_epi32(_mm256_set1_epi32(lowest_point), relative);
     return _mm256_i32gather_epi32(reinterpret_cast<const int*>(data), index, 2);
 }
@@ -82,7 +83,7 @@ __m256i gathered_pairs(const int16_t* data, int32_t lowest_point, __m256i relati
 // 64 x s0 + (((s1 - s0) x (frac >> 1)) >> 25). The difference has 17 bits and the fraction 31, so
 // the product needs 64 bits; the result fits in 32, and the low 32 bits of the product shifted
 // logically by 25 are those of the arithmetic shift.
-__m256i interpolate(__m256i pairs, __m256i frac) {
+AVX2_CODE __m256i interpolate(__m256i pairs, __m256i frac) {
     const __m256i s0 = _mm256_srai_epi32(_mm256_slli_epi32(pairs, 16), 16);
     const __m256i s1 = _mm256_srai_epi32(pairs, 16);
     const __m256i difference = _mm256_sub_epi32(s1, s0);
@@ -97,14 +98,14 @@ __m256i interpolate(__m256i pairs, __m256i frac) {
 // at most WINDOW_POINTS points and the window stays within the readable points.
 class PointReader {
   public:
-    explicit PointReader(const MixBlock& b)
+    AVX2_CODE explicit PointReader(const MixBlock& b)
         : data(b.data), lanes(first_lanes(b)),
           last_window(b.delta * (LANES - 1) <= (int64_t{WINDOW_POINTS - 1} << 32) &&
                               -b.delta * (LANES - 1) <= (int64_t{WINDOW_POINTS - 1} << 32)
                           ? b.readable - (WINDOW_POINTS + 1)
                           : -1) {}
 
-    __m256i next() {
+    AVX2_CODE __m256i next() {
         const auto lowest_point = static_cast<int32_t>(lanes.lowest >> 32);
         const __m256i relative = relative_points(lanes);
         const __m256i pairs = lowest_point <= last_window ? window_pairs(data + lowest_point, relative)
@@ -124,7 +125,7 @@ class PointReader {
 // (0 <= b < 128) it is value x a + ((value x b + 64 if negative) >> 7); both products stay below
 // 2^28 within MAX_BLOCK_VOLUME. The 64 only matters when neither factor is 0, so the sign of
 // value xor volume tells it.
-__m256i scale(__m256i value, __m256i volume) {
+AVX2_CODE __m256i scale(__m256i value, __m256i volume) {
     const __m256i whole = _mm256_mullo_epi32(value, _mm256_srai_epi32(volume, 7));
     const __m256i part = _mm256_mullo_epi32(value, _mm256_and_si256(volume, _mm256_set1_epi32(127)));
     const __m256i half =
@@ -132,18 +133,18 @@ __m256i scale(__m256i value, __m256i volume) {
     return _mm256_add_epi32(whole, _mm256_srai_epi32(_mm256_add_epi32(part, half), 7));
 }
 
-void add_to(int32_t* sums, __m256i values) {
+AVX2_CODE void add_to(int32_t* sums, __m256i values) {
     auto* at = reinterpret_cast<__m256i*>(sums);
     _mm256_storeu_si256(at, _mm256_add_epi32(_mm256_loadu_si256(at), values));
 }
 
-__m256i lane_ramp(int32_t first, int32_t ramp) {
+AVX2_CODE __m256i lane_ramp(int32_t first, int32_t ramp) {
     return _mm256_add_epi32(
         _mm256_set1_epi32(first),
         _mm256_mullo_epi32(_mm256_set1_epi32(ramp), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7)));
 }
 
-void render(const MixBlock& block, int32_t* left, int32_t* right) {
+AVX2_CODE void render(const MixBlock& block, int32_t* left, int32_t* right) {
     const int whole = block.frames / LANES * LANES;
     if (whole != 0) {
         PointReader points(block);
@@ -181,7 +182,7 @@ void render(const MixBlock& block, int32_t* left, int32_t* right) {
     PORTABLE_MIX_KERNELS.render(rest, left + whole, right + whole);
 }
 
-void flush(int32_t* left, int32_t* right, int64_t* accumulator, int frames) {
+AVX2_CODE void flush(int32_t* left, int32_t* right, int64_t* accumulator, int frames) {
     const int whole = frames / LANES * LANES;
     for (int i = 0; i < whole; i += LANES) {
         auto* l = reinterpret_cast<__m256i*>(left + i);
@@ -207,14 +208,14 @@ void flush(int32_t* left, int32_t* right, int64_t* accumulator, int frames) {
 }
 
 // Four accumulator values clamped to +-CLIP_MAGNITUDE, with signed 64-bit compares.
-__m256i clamp(__m256i values) {
+AVX2_CODE __m256i clamp(__m256i values) {
     const __m256i high = _mm256_set1_epi64x(CLIP_MAGNITUDE), low = _mm256_set1_epi64x(-CLIP_MAGNITUDE);
     values = _mm256_blendv_epi8(values, high, _mm256_cmpgt_epi64(values, high));
     return _mm256_blendv_epi8(values, low, _mm256_cmpgt_epi64(low, values));
 }
 
 // Eight clamped values, now within 32 bits, in order.
-__m256i narrow(__m256i first, __m256i second) {
+AVX2_CODE __m256i narrow(__m256i first, __m256i second) {
     const __m256 low_words =
         _mm256_shuffle_ps(_mm256_castsi256_ps(first), _mm256_castsi256_ps(second), _MM_SHUFFLE(2, 0, 2, 0));
     return _mm256_permute4x64_epi64(_mm256_castps_si256(low_words), _MM_SHUFFLE(3, 1, 2, 0));
@@ -222,7 +223,7 @@ __m256i narrow(__m256i first, __m256i second) {
 
 // m / 16,320 for m below 2^30 as (m x 2,155,905,153) >> 45: the multiplier exceeds 2^45 / 16,320
 // by less than 1/2, too little to reach the next integer below 2^32.
-__m256i divide(__m256i m) {
+AVX2_CODE __m256i divide(__m256i m) {
     const __m256i multiplier = _mm256_set1_epi32(static_cast<int32_t>(2155905153u));
     const __m256i even = _mm256_srli_epi64(_mm256_mul_epu32(m, multiplier), 45);
     const __m256i odd = _mm256_srli_epi64(_mm256_mul_epu32(_mm256_srli_epi64(m, 32), multiplier), 13);
@@ -230,7 +231,7 @@ __m256i divide(__m256i m) {
 }
 
 // Eight samples from eight clamped values; the magnitudes are added into magnitudes.
-__m256i to_samples(__m256i values, __m256i master_volume, __m256i& magnitudes) {
+AVX2_CODE __m256i to_samples(__m256i values, __m256i master_volume, __m256i& magnitudes) {
     const __m256i rounded = _mm256_add_epi32(_mm256_abs_epi32(values), _mm256_set1_epi32(CONVERT_HALF));
     __m256i q = _mm256_min_epu32(divide(rounded), _mm256_set1_epi32(MAX_OUTPUT));
     q = _mm256_srli_epi32(_mm256_mullo_epi32(q, master_volume), UNITY_SHIFT);
@@ -238,8 +239,8 @@ __m256i to_samples(__m256i values, __m256i master_volume, __m256i& magnitudes) {
     return _mm256_sign_epi32(q, values);
 }
 
-void convert(const int64_t* accumulator, int16_t* out, int frames, int32_t master_volume, uint32_t& sum_left,
-             uint32_t& sum_right) {
+AVX2_CODE void convert(const int64_t* accumulator, int16_t* out, int frames, int32_t master_volume,
+                       uint32_t& sum_left, uint32_t& sum_right) {
     const int whole = frames / LANES * LANES;
     const __m256i volume = _mm256_set1_epi32(master_volume);
     __m256i magnitudes = _mm256_setzero_si256(); // left in even lanes, right in odd
