@@ -21,9 +21,10 @@ struct MixBlock {
 };
 
 // Bounds that keep the 32-bit kernels exact. An interpolated point lies between its two points
-// times 64, and the volumes of a ramp stay between where it started and 128 x its target, less
-// at most 127 where the shifted increment overshoots a fall to 0; targets are 0..127. A block
-// whose volumes lie within MAX_BLOCK_VOLUME contributes at most MAX_CONTRIBUTION a frame and side.
+// times 64. The volumes of a ramp stay between where it started and 128 x its target, save that
+// the shifted-down increment may overshoot a fall by up to 127; with targets of 0..127 they stay
+// within -127..16,256. A block whose volumes lie within MAX_BLOCK_VOLUME contributes at most
+// MAX_CONTRIBUTION a frame and side.
 constexpr int64_t MAX_POINT_VALUE = 64 * 32768;
 constexpr int32_t MAX_BLOCK_VOLUME = 127 * 128;
 constexpr int64_t MAX_CONTRIBUTION = MAX_POINT_VALUE * MAX_BLOCK_VOLUME / 128;

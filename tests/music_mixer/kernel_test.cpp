@@ -13,14 +13,14 @@ namespace {
 constexpr int MAX_FRAMES = 70; // whole steps of eight and every tail length
 
 // Points that jump across the whole 16-bit range, with the guard point after the last one.
-std::vector<int16_t> jagged_points(std::mt19937& random, int count) {
+std::vector<int16_t> jagged_points(std::mt19937_64& random, int count) {
     std::vector<int16_t> points(static_cast<size_t>(count) + 1);
     for (int16_t& p : points)
         p = random() % 3 == 0 ? (random() % 2 ? INT16_MIN : INT16_MAX) : static_cast<int16_t>(random());
     return points;
 }
 
-MixBlock random_block(std::mt19937& random, const std::vector<int16_t>& points) {
+MixBlock random_block(std::mt19937_64& random, const std::vector<int16_t>& points) {
     const int span = static_cast<int>(points.size()) - 1;
     MixBlock b{};
     b.data = points.data();
@@ -49,7 +49,7 @@ MixBlock random_block(std::mt19937& random, const std::vector<int16_t>& points) 
 }
 
 // Accumulator values around every threshold of the conversion, and the extremes.
-int64_t edge_value(std::mt19937& random) {
+int64_t edge_value(std::mt19937_64& random) {
     static constexpr int64_t edges[] = {
         0,         CONVERT_DIVISOR / 2 - 1, CONVERT_DIVISOR / 2, CLIP_MAGNITUDE - 1, CLIP_MAGNITUDE,
         INT64_MAX, int64_t{1} << 40};
@@ -63,7 +63,7 @@ class Kernels : public ::testing::TestWithParam<const MixKernels*> {
   protected:
     const MixKernels& kernels = *GetParam();
     const MixKernels& portable = PORTABLE_MIX_KERNELS;
-    std::mt19937 random{20240613};
+    std::mt19937_64 random{20240613};
 };
 
 // The sets to check: all but the portable one itself.
