@@ -1,5 +1,5 @@
-// Checks of the Windows window seam against a real window system: the class, the two window
-// kinds, the pixel format and context, the window procedure's message table and the teardown.
+// Checks of the Windows window seam against a real window system: a refused window, the class,
+// the two window kinds, the pixel format and context, the window procedure's message table and the teardown.
 // Built with the mingw-w64 compiler and run under wine on Xvfb; exit status 0 when all hold.
 #include "platform/window.h"
 
@@ -62,6 +62,17 @@ int poll_until_quit() {
 
 HWND game_window() {
     return FindWindowA("zubclass", nullptr);
+}
+
+// Before the class exists the system refuses the window; the seam says so, with the system's words.
+void check_refused_window() {
+    check(!platform_window_create("Vorlump - Quibbet 2013", false, 1280, 720, SW_SHOWNORMAL),
+          "a window of an unregistered class is refused");
+    const char* reason = platform_failure_reason();
+    std::printf("      reason: %s\n", reason);
+    check(*reason != '\0' && std::strchr(reason, '\n') == nullptr && std::strchr(reason, '\r') == nullptr,
+          "with a one-line reason");
+    check(!platform_gl_context_create(), "and no context without a window");
 }
 
 void check_class() {
@@ -142,6 +153,7 @@ void check_fullscreen() {
 } // namespace
 
 int main() {
+    check_refused_window();
     check_class();
     check_windowed();
     check_fullscreen();
