@@ -108,8 +108,8 @@ MessagePoll platform_message_poll(int* quit_code) {
     case SDL_KEYDOWN: {
         // Alt combinations and F10 belong to the system, as they do on Windows.
         if ((e.key.keysym.mod & KMOD_ALT) || e.key.keysym.sym == SDLK_F10) break;
-        const int vk = sdl_key_to_virtual_key(e.key.keysym.sym);
-        if (vk && handlers.key_down) handlers.key_down(vk);
+        if (handlers.key_down)
+            handlers.key_down(sdl_key_to_virtual_key(e.key.keysym.sym, e.key.keysym.scancode));
         break;
     }
     case SDL_MOUSEBUTTONDOWN: {
