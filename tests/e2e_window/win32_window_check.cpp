@@ -75,6 +75,15 @@ void check_refused_window() {
     check(!platform_gl_context_create(), "and no context without a window");
 }
 
+// Creates the window; a refusal is a failure, told with the system's reason.
+bool created(bool fullscreen, int width, int height) {
+    const bool made =
+        platform_window_create("Vorlump - Quibbet 2013", fullscreen, width, height, SW_SHOWNORMAL);
+    check(made, fullscreen ? "the fullscreen window is created" : "the windowed window is created");
+    if (!made) std::printf("      reason: %s\n", platform_failure_reason());
+    return made;
+}
+
 void check_class() {
     const WindowHandlers handlers{on_resize, on_close, on_key, on_button};
     check(platform_window_class_register(handlers), "the class registers");
@@ -87,7 +96,7 @@ void check_class() {
 }
 
 void check_windowed() {
-    platform_window_create("Vorlump - Quibbet 2013", false, 1280, 720, SW_SHOWNORMAL);
+    if (!created(false, 1280, 720)) return;
     const HWND w = game_window();
     check(w != nullptr, "the windowed window exists");
     if (!w) return;
@@ -136,7 +145,7 @@ void check_windowed() {
 void check_fullscreen() {
     int width = 0, height = 0;
     platform_screen_size(&width, &height);
-    platform_window_create("Vorlump - Quibbet 2013", true, width, height, SW_SHOWNORMAL);
+    if (!created(true, width, height)) return;
     const HWND w = game_window();
     check(w != nullptr, "the fullscreen window exists");
     if (!w) return;
