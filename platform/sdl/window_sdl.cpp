@@ -6,6 +6,7 @@
 #include <SDL.h>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -21,6 +22,12 @@ struct VisualBits {
 };
 constexpr VisualBits WANTED_VISUAL{8, 24}, ANY_VISUAL{0, 0};
 
+// Without a display SDL falls back to drivers that draw nowhere; the game would run unseen, with
+// nothing to close it. Such a driver is only taken when asked for by name.
+bool draws_nowhere(const char* driver) {
+    return driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
+}
+
 SDL_Window* window_open(const char* title, Uint32 mode, int width, int height, VisualBits bits) {
     SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, bits.alpha);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, bits.depth);
@@ -32,6 +39,10 @@ SDL_Window* window_open(const char* title, Uint32 mode, int width, int height, V
 
 bool platform_window_class_register(const WindowHandlers& h) {
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) return false;
+    if (!SDL_getenv("SDL_VIDEODRIVER") && draws_nowhere(SDL_GetCurrentVideoDriver())) {
+        SDL_SetError("no display to open a window on (neither X11 nor Wayland answers)");
+        return false;
+    }
     quit_event = SDL_RegisterEvents(1);
     if (quit_event == static_cast<Uint32>(-1)) return false;
     handlers = h;
