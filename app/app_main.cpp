@@ -8,7 +8,12 @@
 #include "platform/clock.h"
 #include "platform/window.h"
 
+#include <cstdio>
+
 namespace {
+
+// Long enough for any system's reason; a longer one is cut, never overrun.
+constexpr int FAILURE_TEXT_CAPACITY = 512;
 
 void on_resize(int client_width, int client_height) {
     window_width = client_width;
@@ -47,13 +52,28 @@ bool main_loop_pass(int* exit_code) {
 }
 
 int app_main(int show_command) {
-    if (!platform_window_class_register(handlers)) return 0;
+    // The failures before the window exists go to standard error: there is nowhere else to say
+    // them, and a silent end or a silent windowed start looks like a choice.
+    if (!platform_window_class_register(handlers)) {
+        std::fprintf(stderr, "quibbet: cannot open a window: %s\n", platform_failure_reason());
+        return 0;
+    }
     window_width = WINDOWED_WIDTH;
     window_height = WINDOWED_HEIGHT;
-    const bool fullscreen = platform_ask_yes_no(WINDOW_TITLE, FULLSCREEN_QUESTION);
+    const Answer answer = platform_ask_yes_no(WINDOW_TITLE, FULLSCREEN_QUESTION);
+    if (answer == Answer::not_shown)
+        std::fprintf(stderr,
+                     "quibbet: the fullscreen question could not be shown (%s); playing in a window\n",
+                     platform_failure_reason());
+    const bool fullscreen = answer == Answer::yes;
     int width = WINDOWED_WIDTH, height = WINDOWED_HEIGHT;
     if (fullscreen) platform_screen_size(&width, &height);
-    platform_window_create(WINDOW_TITLE, fullscreen, width, height, show_command);
+    if (!platform_window_create(WINDOW_TITLE, fullscreen, width, height, show_command)) {
+        // Without a window nothing could ever end the loop.
+        static char text[FAILURE_TEXT_CAPACITY];
+        std::snprintf(text, sizeof text, "CreateWindow: %s", platform_failure_reason());
+        fatal_error("", text);
+    }
     if (!platform_gl_context_create()) fatal_error("", "SetPixelFormat");
     engine_init();
     frame_timer_poll(true);

@@ -8,8 +8,8 @@
 
 struct AudioDevice;
 
-// Called by sfx_open (44,100 Hz) and music_start (48,000 Hz). Null when the default output
-// cannot be opened in that format.
+// Called by sfx_open (44,100 Hz) and music_start (48,000 Hz), both on the main thread. Null when
+// the default output cannot be opened in that format.
 AudioDevice* audio_device_open(int sample_rate);
 
 // Called by sfx_pump and music_start: hands over one caller-owned buffer of stereo frames,
@@ -28,5 +28,7 @@ uint64_t audio_device_bytes_played(AudioDevice* device);
 // Called by music_stop: stops playback at once and releases the submitted buffer.
 void audio_device_reset(AudioDevice* device);
 
-// Called by music_stop (and sfx_close): resets and closes; the handle is gone afterwards.
+// Called by music_stop, by the music thread when a song that does not loop has ended, and by
+// sfx_close: resets and closes; the handle is gone afterwards. Safe while the other device is
+// being opened or closed on another thread.
 void audio_device_close(AudioDevice* device);

@@ -12,11 +12,14 @@ struct WindowHandlers {
     void (*button_down)(int button, uint16_t px, uint16_t py); // 0 left, 1 right; client pixels
 };
 
-// Called by app_main first. False when the window class cannot be registered.
+// Called by app_main first. False when the window class cannot be registered (on SDL: when
+// there is no video driver or display to start with).
 bool platform_window_class_register(const WindowHandlers& handlers);
 
-// Called by app_main: Yes/No question without owner. True for Yes.
-bool platform_ask_yes_no(const char* caption, const char* text);
+enum class Answer { no, yes, not_shown };
+
+// Called by app_main: Yes/No question without owner. not_shown when the system could not show it.
+Answer platform_ask_yes_no(const char* caption, const char* text);
 
 // Called by fatal_error: modal error box with a stop icon and OK, owned by the window if it exists.
 void platform_error_box(const char* caption, const char* text);
@@ -24,8 +27,9 @@ void platform_error_box(const char* caption, const char* text);
 // Called by app_main for the fullscreen size.
 void platform_screen_size(int* width, int* height);
 
-// Called by app_main. Failures are not reported: a missing window is what the player sees.
-void platform_window_create(const char* title, bool fullscreen, int width, int height, int show_command);
+// Called by app_main. False when the system refuses the window (no window system resources, or
+// on SDL no GL visual at all).
+bool platform_window_create(const char* title, bool fullscreen, int width, int height, int show_command);
 
 // Called by app_main. False when no pixel format / GL context could be set up.
 bool platform_gl_context_create();
@@ -41,6 +45,10 @@ void platform_quit_post(int code);
 
 // Called by sprites_render at the end of every drawing pass.
 void platform_swap_buffers();
+
+// Called by app_main right after one of the calls above failed: the system's own words for why,
+// one line, valid until the next call into the backend.
+const char* platform_failure_reason();
 
 // Called by app_main after the loop: context released before the window is destroyed.
 void platform_teardown();

@@ -5,7 +5,10 @@
 // which a player hears as gaps. A trailing partial frame of a buffer is not played (the output
 // only takes whole stereo frames).
 // Threads: the callback runs on SDL's audio thread; submission and reset lock the device, and
-// the counters that the caller polls are atomics.
+// the counters that the caller polls are atomics. The music device is closed on the music
+// thread while the effects device may be opened on the main thread: SDL's table of open devices
+// is not guarded against that, so opening and closing take one lock, and the audio subsystem,
+// whose start and stop counts are not guarded either, is started once and never stopped.
 #include "platform/audio_device.h"
 
 #include <SDL.h>
@@ -13,6 +16,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <mutex>
 
 struct AudioDevice {
     SDL_AudioDeviceID id = 0;
@@ -26,6 +30,8 @@ struct AudioDevice {
 namespace {
 constexpr int FRAME_BYTES = 4; // 16-bit stereo
 constexpr int DEVICE_BUFFER_MS = 20;
+
+std::mutex open_close_lock;
 
 // The power of two at or above DEVICE_BUFFER_MS of frames.
 uint16_t device_buffer_frames(int rate) {
@@ -61,7 +67,8 @@ void fill(void* user, Uint8* stream, int len) {
 } // namespace
 
 AudioDevice* audio_device_open(int sample_rate) {
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return nullptr;
+    const std::lock_guard<std::mutex> guard(open_close_lock);
+    if (!SDL_WasInit(SDL_INIT_AUDIO) && SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return nullptr;
     auto* d = new AudioDevice;
     SDL_AudioSpec want{};
     want.freq = sample_rate;
@@ -74,7 +81,6 @@ AudioDevice* audio_device_open(int sample_rate) {
     d->id = SDL_OpenAudioDevice(nullptr, 0, &want, nullptr, 0);
     if (d->id == 0) {
         delete d;
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return nullptr;
     }
     SDL_PauseAudioDevice(d->id, 0); // silence until something is submitted
@@ -108,7 +114,7 @@ void audio_device_reset(AudioDevice* d) {
 }
 
 void audio_device_close(AudioDevice* d) {
+    const std::lock_guard<std::mutex> guard(open_close_lock);
     SDL_CloseAudioDevice(d->id); // waits for the callback to finish
     delete d;
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }

@@ -1,9 +1,12 @@
 #include "key_map_sdl.h"
 
-int sdl_key_to_virtual_key(SDL_Keycode key) {
+namespace {
+
+int symbol_to_virtual_key(SDL_Keycode key) {
     if (key >= SDLK_a && key <= SDLK_z) return 'A' + (key - SDLK_a);
     if (key >= SDLK_0 && key <= SDLK_9) return '0' + (key - SDLK_0);
     if (key >= SDLK_F1 && key <= SDLK_F12) return 0x70 + (key - SDLK_F1);
+    if (key >= SDLK_F13 && key <= SDLK_F24) return 0x7C + (key - SDLK_F13);
     if (key >= SDLK_KP_1 && key <= SDLK_KP_9) return 0x61 + (key - SDLK_KP_1);
     switch (key) {
     case SDLK_BACKSPACE: return 0x08;
@@ -25,6 +28,9 @@ int sdl_key_to_virtual_key(SDL_Keycode key) {
     case SDLK_DOWN: return 0x28;
     case SDLK_INSERT: return 0x2D;
     case SDLK_DELETE: return 0x2E;
+    case SDLK_LGUI: return 0x5B;
+    case SDLK_RGUI: return 0x5C;
+    case SDLK_APPLICATION: return 0x5D;
     case SDLK_KP_0: return 0x60;
     case SDLK_KP_MULTIPLY: return 0x6A;
     case SDLK_KP_PLUS: return 0x6B;
@@ -44,4 +50,14 @@ int sdl_key_to_virtual_key(SDL_Keycode key) {
     case SDLK_QUOTE: return 0xDE;
     default: return 0;
     }
+}
+
+} // namespace
+
+int sdl_key_to_virtual_key(SDL_Keycode key, SDL_Scancode scancode) {
+    if (const int vk = symbol_to_virtual_key(key)) return vk;
+    if (scancode >= SDL_SCANCODE_A && scancode <= SDL_SCANCODE_Z) return 'A' + (scancode - SDL_SCANCODE_A);
+    if (scancode >= SDL_SCANCODE_1 && scancode <= SDL_SCANCODE_9) return '1' + (scancode - SDL_SCANCODE_1);
+    if (scancode == SDL_SCANCODE_0) return '0';
+    return VK_UNMAPPED;
 }

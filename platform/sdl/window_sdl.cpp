@@ -7,6 +7,7 @@
 #include <SDL.h>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -15,10 +16,34 @@ SDL_Window* window = nullptr;
 SDL_GLContext context = nullptr;
 Uint32 quit_event = 0;
 
+// Wanted first; when the display has no such visual, any GL visual will do, as the system picks
+// the closest format on Windows: the game never tests depth nor reads the window's alpha.
+struct VisualBits {
+    int alpha, depth;
+};
+constexpr VisualBits WANTED_VISUAL{8, 24}, ANY_VISUAL{0, 0};
+
+// Without a display SDL falls back to drivers that draw nowhere; the game would run unseen, with
+// nothing to close it. Such a driver is only taken when asked for by name.
+bool draws_nowhere(const char* driver) {
+    return driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
+}
+
+SDL_Window* window_open(const char* title, Uint32 mode, int width, int height, VisualBits bits) {
+    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, bits.alpha);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, bits.depth);
+    return SDL_CreateWindow(title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width, height,
+                            SDL_WINDOW_OPENGL | SDL_WINDOW_ALWAYS_ON_TOP | mode);
+}
+
 } // namespace
 
 bool platform_window_class_register(const WindowHandlers& h) {
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) return false;
+    if (!SDL_getenv("SDL_VIDEODRIVER") && draws_nowhere(SDL_GetCurrentVideoDriver())) {
+        SDL_SetError("no display to open a window on (neither X11 nor Wayland answers)");
+        return false;
+    }
     quit_event = SDL_RegisterEvents(1);
     if (quit_event == static_cast<Uint32>(-1)) return false;
     handlers = h;
@@ -26,20 +51,19 @@ bool platform_window_class_register(const WindowHandlers& h) {
     return true;
 }
 
-bool platform_ask_yes_no(const char* caption, const char* text) {
+Answer platform_ask_yes_no(const char* caption, const char* text) {
     const SDL_MessageBoxButtonData buttons[] = {
         {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 0, "No"},
         {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, 1, "Yes"},
     };
     const SDL_MessageBoxData box{SDL_MESSAGEBOX_INFORMATION, nullptr, caption, text, 2, buttons, nullptr};
     int answer = 0;
-    if (SDL_ShowMessageBox(&box, &answer) != 0) return false;
-    return answer == 1;
+    if (SDL_ShowMessageBox(&box, &answer) != 0) return Answer::not_shown; // e.g. no fonts on the X server
+    return answer == 1 ? Answer::yes : Answer::no;
 }
 
 void platform_error_box(const char* caption, const char* text) {
-    if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption, text, window) != 0)
-        std::fprintf(stderr, "%s: %s\n", caption, text); // no display to show it on
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption, text, window); // fatal_error has logged it
 }
 
 void platform_screen_size(int* width, int* height) {
@@ -49,30 +73,33 @@ void platform_screen_size(int* width, int* height) {
     *height = mode.h;
 }
 
-void platform_window_create(const char* title, bool fullscreen, int width, int height, int show_command) {
+bool platform_window_create(const char* title, bool fullscreen, int width, int height, int show_command) {
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
     const Uint32 mode = fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN;
-    window = SDL_CreateWindow(title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width, height,
-                              SDL_WINDOW_OPENGL | SDL_WINDOW_ALWAYS_ON_TOP | mode);
-    if (!window) return; // shows up as a missing window, as on Windows
+    window = window_open(title, mode, width, height, WANTED_VISUAL);
+    if (!window) window = window_open(title, mode, width, height, ANY_VISUAL);
+    if (!window) return false;
     if (show_command != 0) SDL_ShowWindow(window);
     int client_width = 0, client_height = 0;
     SDL_GetWindowSize(window, &client_width, &client_height);
     if (handlers.resize) handlers.resize(client_width, client_height);
+    return true;
 }
 
 bool platform_gl_context_create() {
-    if (!window) return true; // nothing to draw on; the window's absence is the symptom
+    if (!window) return false;
     context = SDL_GL_CreateContext(window);
     if (!context) return false;
     SDL_GL_MakeCurrent(window, context);
     return true;
+}
+
+const char* platform_failure_reason() {
+    return SDL_GetError();
 }
 
 MessagePoll platform_message_poll(int* quit_code) {
@@ -97,8 +124,8 @@ MessagePoll platform_message_poll(int* quit_code) {
     case SDL_KEYDOWN: {
         // Alt combinations and F10 belong to the system, as they do on Windows.
         if ((e.key.keysym.mod & KMOD_ALT) || e.key.keysym.sym == SDLK_F10) break;
-        const int vk = sdl_key_to_virtual_key(e.key.keysym.sym);
-        if (vk && handlers.key_down) handlers.key_down(vk);
+        if (handlers.key_down)
+            handlers.key_down(sdl_key_to_virtual_key(e.key.keysym.sym, e.key.keysym.scancode));
         break;
     }
     case SDL_MOUSEBUTTONDOWN: {

@@ -29,7 +29,10 @@ struct VirtualPlatform {
     // Scripted answers and failures.
     bool answer_yes = false;
     bool fail_class_register = false;
+    bool fail_question = false; // the question box cannot be shown
+    bool fail_window = false;
     bool fail_gl_context = false;
+    std::string failure_reason = "scripted failure"; // what the system says for any of them
     int screen_width = 1920, screen_height = 1080;
     bool background = false; // another window has the focus: pad presses are only recorded
     // What the program did.

@@ -50,9 +50,10 @@ bool platform_window_class_register(const WindowHandlers& h) {
     return true;
 }
 
-bool platform_ask_yes_no(const char* caption, const char* text) {
+Answer platform_ask_yes_no(const char* caption, const char* text) {
     state.questions.push_back({caption, text, false});
-    return state.answer_yes;
+    if (state.fail_question) return Answer::not_shown;
+    return state.answer_yes ? Answer::yes : Answer::no;
 }
 
 void platform_error_box(const char* caption, const char* text) {
@@ -64,7 +65,8 @@ void platform_screen_size(int* width, int* height) {
     *height = state.screen_height;
 }
 
-void platform_window_create(const char* title, bool fullscreen, int width, int height, int show_command) {
+bool platform_window_create(const char* title, bool fullscreen, int width, int height, int show_command) {
+    if (state.fail_window) return false;
     state.window.created = true;
     state.window.title = title;
     state.window.fullscreen = fullscreen;
@@ -75,12 +77,17 @@ void platform_window_create(const char* title, bool fullscreen, int width, int h
     const int client_width = fullscreen ? width : width - 16;
     const int client_height = fullscreen ? height : height - 39;
     if (handlers.resize) handlers.resize(client_width, client_height);
+    return true;
 }
 
 bool platform_gl_context_create() {
     if (state.fail_gl_context) return false;
     state.window.context = true;
     return true;
+}
+
+const char* platform_failure_reason() {
+    return state.failure_reason.c_str();
 }
 
 MessagePoll platform_message_poll(int* quit_code) {

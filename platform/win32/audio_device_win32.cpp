@@ -2,10 +2,11 @@
 // and the one WAVEHDR through which its buffers are submitted. The device plays straight from
 // the caller's memory; asking it to release the header tells whether it still holds it.
 // Limits: a trailing partial frame of a buffer is not submitted; the play position is the
-// driver's 32-bit byte count since open or reset.
+// driver's 32-bit count since open or reset, extended to 64 bits at every reading.
 // Threads: each device is used by one thread at a time (effects: main; music: its own thread
 // polls the position while the main thread only starts and stops it).
 #include "platform/audio_device.h"
+#include "platform/win32/wrapping_count.h"
 
 #include <windows.h>
 
@@ -14,7 +15,9 @@
 struct AudioDevice {
     HWAVEOUT handle = nullptr;
     WAVEHDR header{};
-    bool submitted = false; // the header is prepared and may still be held by the device
+    bool submitted = false;     // the header is prepared and may still be held by the device
+    uint64_t position = 0;      // the driver's count since open or reset, extended past its wrap
+    uint32_t position_unit = 1; // bytes in one unit of that count
 };
 
 namespace {
@@ -71,14 +74,23 @@ bool audio_device_busy(AudioDevice* d) {
 uint64_t audio_device_bytes_played(AudioDevice* d) {
     MMTIME time{};
     time.wType = TIME_BYTES;
-    waveOutGetPosition(d->handle, &time, sizeof(MMTIME));
-    if (time.wType == TIME_SAMPLES) return static_cast<uint64_t>(time.u.sample) * FRAME_BYTES;
-    return time.wType == TIME_BYTES ? time.u.cb : 0;
+    // A driver that cannot count bytes counts frames; one that cannot answer leaves the last count.
+    if (waveOutGetPosition(d->handle, &time, sizeof(MMTIME)) == MMSYSERR_NOERROR) {
+        if (time.wType == TIME_BYTES) {
+            d->position = wrapping_count_extend(d->position, time.u.cb);
+            d->position_unit = 1;
+        } else if (time.wType == TIME_SAMPLES) {
+            d->position = wrapping_count_extend(d->position, time.u.sample);
+            d->position_unit = FRAME_BYTES;
+        }
+    }
+    return d->position * d->position_unit;
 }
 
 void audio_device_reset(AudioDevice* d) {
-    waveOutReset(d->handle); // returns every held header to the caller
+    waveOutReset(d->handle); // returns every held header to the caller; the count starts again
     release_header(d);
+    d->position = 0;
 }
 
 void audio_device_close(AudioDevice* d) {

@@ -16,6 +16,15 @@ WindowHandlers handlers{};
 HWND window = nullptr;
 HDC device_context = nullptr;
 HGLRC gl_context = nullptr;
+DWORD failure = 0; // the system's error code of the last failed call of this seam
+
+constexpr int REASON_CAPACITY = 256;
+
+// Remembers the error at once: any later system call may overwrite it.
+bool failed() {
+    failure = GetLastError();
+    return false;
+}
 
 LRESULT CALLBACK window_procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
@@ -69,11 +78,19 @@ bool platform_window_class_register(const WindowHandlers& h) {
     window_class.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     window_class.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     window_class.lpszClassName = WINDOW_CLASS;
-    return RegisterClassExA(&window_class) != 0;
+    return RegisterClassExA(&window_class) != 0 || failed();
 }
 
-bool platform_ask_yes_no(const char* caption, const char* text) {
-    return MessageBoxA(nullptr, text, caption, MB_YESNO) == IDYES;
+Answer platform_ask_yes_no(const char* caption, const char* text) {
+    switch (MessageBoxA(nullptr, text, caption, MB_YESNO)) {
+    case IDYES:
+        return Answer::yes;
+    case 0:
+        failed();
+        return Answer::not_shown;
+    default:
+        return Answer::no;
+    }
 }
 
 void platform_error_box(const char* caption, const char* text) {
@@ -85,16 +102,18 @@ void platform_screen_size(int* width, int* height) {
     *height = GetSystemMetrics(SM_CYSCREEN);
 }
 
-void platform_window_create(const char* title, bool fullscreen, int width, int height, int show_command) {
+bool platform_window_create(const char* title, bool fullscreen, int width, int height, int show_command) {
     const DWORD style = fullscreen ? WS_POPUP | WS_VISIBLE | WS_MAXIMIZE : WS_OVERLAPPEDWINDOW;
     // The size is the outer size: in windowed mode the frame takes its share of 1280 x 720.
     window = CreateWindowExA(WS_EX_TOPMOST, WINDOW_CLASS, title, style, CW_USEDEFAULT, CW_USEDEFAULT, width,
                              height, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-    if (window) ShowWindow(window, show_command);
+    if (!window) return failed();
+    ShowWindow(window, show_command);
+    return true;
 }
 
 bool platform_gl_context_create() {
-    if (!window) return true;       // nothing to draw on; the window's absence is the symptom
+    if (!window) return false;
     device_context = GetDC(window); // the class's own DC: valid until teardown
     PIXELFORMATDESCRIPTOR format{};
     format.nSize = sizeof format;
@@ -108,6 +127,22 @@ bool platform_gl_context_create() {
     gl_context = wglCreateContext(device_context);
     wglMakeCurrent(device_context, gl_context);
     return true;
+}
+
+const char* platform_failure_reason() {
+    static char reason[REASON_CAPACITY];
+    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                                        failure, 0, reason, sizeof reason, nullptr);
+    if (length == 0) {
+        wsprintfA(reason, "system error %lu", failure);
+        return reason;
+    }
+    // The system's text may break lines and ends with a break; the caller prints one line.
+    for (DWORD i = 0; i < length; ++i)
+        if (reason[i] == '\r' || reason[i] == '\n') reason[i] = ' ';
+    for (DWORD end = length; end > 0 && reason[end - 1] == ' '; --end)
+        reason[end - 1] = '\0';
+    return reason;
 }
 
 MessagePoll platform_message_poll(int* quit_code) {

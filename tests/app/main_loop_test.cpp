@@ -55,12 +55,50 @@ TEST_F(MainLoop, FullscreenTakesTheScreenSizeAndQuitCodePassesThrough) {
     EXPECT_EQ(viewport.left, 171);
 }
 
-TEST_F(MainLoop, FailedClassRegistrationReturnsZeroSilently) {
+TEST_F(MainLoop, FailedClassRegistrationReturnsZeroWithTheReasonOnStandardError) {
     virtual_platform().fail_class_register = true;
+    virtual_platform().failure_reason = "No available video device";
+    testing::internal::CaptureStderr();
     EXPECT_EQ(app_main(SHOW_DEFAULT), 0);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "quibbet: cannot open a window: No available video device\n");
     EXPECT_TRUE(virtual_platform().questions.empty());
     EXPECT_TRUE(virtual_platform().error_boxes.empty());
     EXPECT_FALSE(virtual_platform().window.created);
+}
+
+TEST_F(MainLoop, AQuestionThatCannotBeShownIsSaidOnStandardErrorAndPlaysInAWindow) {
+    virtual_platform().fail_question = true;
+    virtual_platform().answer_yes = true; // never asked, so never taken
+    virtual_platform().failure_reason = "Couldn't load font";
+    virtual_post_close();
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(app_main(SHOW_DEFAULT), 0);
+    EXPECT_EQ(
+        testing::internal::GetCapturedStderr(),
+        "quibbet: the fullscreen question could not be shown (Couldn't load font); playing in a window\n");
+    EXPECT_FALSE(virtual_platform().window.fullscreen);
+    EXPECT_EQ(virtual_platform().window.width, 1280);
+}
+
+TEST_F(MainLoop, AWindowThatCannotBeCreatedIsFatalWithTheReason) {
+    virtual_platform().fail_window = true;
+    virtual_platform().failure_reason = "Couldn't find matching GLX visual";
+    testing::internal::CaptureStderr();
+    try {
+        app_main(SHOW_DEFAULT);
+        FAIL() << "start-up went on without a window";
+    } catch (const VirtualExit& e) {
+        EXPECT_EQ(e.status, 0);
+    }
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "quibbet: CreateWindow: Couldn't find matching GLX visual\n");
+    const auto& boxes = virtual_platform().error_boxes;
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, "");
+    EXPECT_EQ(boxes[0].text, "CreateWindow: Couldn't find matching GLX visual");
+    EXPECT_FALSE(boxes[0].owned_by_window);
+    EXPECT_EQ(current_scene, -1);
 }
 
 TEST_F(MainLoop, PixelFormatFailureIsFatalWithStatusZero) {

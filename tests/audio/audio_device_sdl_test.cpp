@@ -2,6 +2,7 @@
 // over can be read back: whole frames only, once or looping, and a clean refusal to open.
 #include "platform/audio_device.h"
 
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -26,7 +27,10 @@ class SdlDevice : public ::testing::Test {
         setenv("SDL_DISKAUDIOFILE", output.c_str(), 1);
         setenv("SDL_DISKAUDIODELAY", "1", 1); // no need to wait in real time
     }
-    void TearDown() override { std::remove(output.c_str()); }
+    void TearDown() override {
+        SDL_QuitSubSystem(SDL_INIT_AUDIO); // the next test starts with the driver it names
+        std::remove(output.c_str());
+    }
     std::vector<int16_t> written() const {
         std::ifstream in(output, std::ios::binary);
         std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -107,4 +111,20 @@ TEST_F(SdlDevice, OpeningFailsWhenThereIsNoOutput) {
     AudioDevice* device = audio_device_open(RATE);
     EXPECT_NE(device, nullptr);
     if (device) audio_device_close(device);
+}
+
+// The music thread closes its device at the end of a song while the main thread may be opening
+// the effects device; the audio subsystem must not be stopped from there behind its back.
+TEST_F(SdlDevice, ClosingOnAnotherThreadLeavesTheAudioSubsystemRunning) {
+    AudioDevice* music = audio_device_open(48'000);
+    ASSERT_NE(music, nullptr);
+    std::thread([music] { audio_device_close(music); }).join();
+    EXPECT_NE(SDL_WasInit(SDL_INIT_AUDIO), 0u);
+
+    AudioDevice* effects = audio_device_open(RATE);
+    ASSERT_NE(effects, nullptr);
+    const std::vector<int16_t> blip(400, 77);
+    ASSERT_TRUE(audio_device_play(effects, blip.data(), 800, false));
+    EXPECT_TRUE(eventually([&] { return !audio_device_busy(effects); }));
+    audio_device_close(effects);
 }

@@ -1,5 +1,5 @@
-// Checks of the Windows window seam against a real window system: the class, the two window
-// kinds, the pixel format and context, the window procedure's message table and the teardown.
+// Checks of the Windows window seam against a real window system: a refused window, the class,
+// the two window kinds, the pixel format and context, the window procedure's message table and the teardown.
 // Built with the mingw-w64 compiler and run under wine on Xvfb; exit status 0 when all hold.
 #include "platform/window.h"
 
@@ -64,6 +64,26 @@ HWND game_window() {
     return FindWindowA("zubclass", nullptr);
 }
 
+// Before the class exists the system refuses the window; the seam says so, with the system's words.
+void check_refused_window() {
+    check(!platform_window_create("Vorlump - Quibbet 2013", false, 1280, 720, SW_SHOWNORMAL),
+          "a window of an unregistered class is refused");
+    const char* reason = platform_failure_reason();
+    std::printf("      reason: %s\n", reason);
+    check(*reason != '\0' && std::strchr(reason, '\n') == nullptr && std::strchr(reason, '\r') == nullptr,
+          "with a one-line reason");
+    check(!platform_gl_context_create(), "and no context without a window");
+}
+
+// Creates the window; a refusal is a failure, told with the system's reason.
+bool created(bool fullscreen, int width, int height) {
+    const bool made =
+        platform_window_create("Vorlump - Quibbet 2013", fullscreen, width, height, SW_SHOWNORMAL);
+    check(made, fullscreen ? "the fullscreen window is created" : "the windowed window is created");
+    if (!made) std::printf("      reason: %s\n", platform_failure_reason());
+    return made;
+}
+
 void check_class() {
     const WindowHandlers handlers{on_resize, on_close, on_key, on_button};
     check(platform_window_class_register(handlers), "the class registers");
@@ -76,7 +96,7 @@ void check_class() {
 }
 
 void check_windowed() {
-    platform_window_create("Vorlump - Quibbet 2013", false, 1280, 720, SW_SHOWNORMAL);
+    if (!created(false, 1280, 720)) return;
     const HWND w = game_window();
     check(w != nullptr, "the windowed window exists");
     if (!w) return;
@@ -125,7 +145,7 @@ void check_windowed() {
 void check_fullscreen() {
     int width = 0, height = 0;
     platform_screen_size(&width, &height);
-    platform_window_create("Vorlump - Quibbet 2013", true, width, height, SW_SHOWNORMAL);
+    if (!created(true, width, height)) return;
     const HWND w = game_window();
     check(w != nullptr, "the fullscreen window exists");
     if (!w) return;
@@ -142,6 +162,7 @@ void check_fullscreen() {
 } // namespace
 
 int main() {
+    check_refused_window();
     check_class();
     check_windowed();
     check_fullscreen();
