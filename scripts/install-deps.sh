@@ -6,7 +6,7 @@ set -euo pipefail
 build_packages=(cmake ninja-build g++ pkg-config libsdl2-dev libgl-dev liblodepng-dev)
 test_packages=(clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev libcairo2-dev
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 dpkg-dev
-    wine wine64 xvfb xauth xdotool x11-utils imagemagick pulseaudio pulseaudio-utils sox valgrind)
+    wine wine64 xvfb xauth xdotool x11-utils imagemagick pulseaudio pulseaudio-utils sox valgrind openmpt123 xmp)
 
 wanted=("${build_packages[@]}")
 [ "${1:-play}" = test ] && wanted+=("${test_packages[@]}")

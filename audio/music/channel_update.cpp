@@ -50,11 +50,11 @@ void start_note(ChannelState& ch, int channel, const SampleRecord& sample) {
         ch.voice = other;
     }
     Voice& v = *ch.voice;
-    v.sample = &sample;
-    // An offset set for a longer sample than the one now starting begins at the start instead
-    // of past the end.
-    int32_t end = sample.loop_start + sample.loop_length;
-    v.position = v.start_offset < end ? std::max(v.start_offset, 0) : 0;
+    // A note told to start at or past the end of its loop (of the sample, without a loop) has
+    // nothing to play: it stays silent while the old note fades out on the other voice.
+    const bool beyond = v.start_offset > 0 && v.start_offset >= sample.loop_start + sample.loop_length;
+    v.sample = beyond ? nullptr : &sample;
+    v.position = beyond ? 0 : v.start_offset;
     v.start_offset = 0;
     v.frac = 0;
     v.current_left = 0;
@@ -70,16 +70,19 @@ void set_targets(Voice& v) {
 
 } // namespace
 
+void channel_volume_update(ChannelState& ch) {
+    Voice& v = *ch.voice;
+    int64_t scaled = (int64_t{ch.volume} + ch.volume_delta) * 255 * song.global_volume;
+    scaled = std::clamp<int64_t>(scaled, 0, MAX_SCALED_VOLUME);
+    v.final_volume = static_cast<int32_t>((scaled * ch.vol_env_value * ch.fade) >> FINAL_VOLUME_SHIFT);
+    set_targets(v);
+}
+
 void channel_update(ChannelState& ch, int channel, const Instrument& instrument, const SampleRecord& sample) {
     automatic_vibrato(ch, instrument);
     if (ch.flags & CHANNEL_TRIGGER) start_note(ch, channel, sample);
     Voice& v = *ch.voice;
-    if (ch.flags & CHANNEL_VOLUME) {
-        int64_t scaled = (int64_t{ch.volume} + ch.volume_delta) * 255 * song.global_volume;
-        scaled = std::clamp<int64_t>(scaled, 0, MAX_SCALED_VOLUME);
-        v.final_volume = static_cast<int32_t>((scaled * ch.vol_env_value * ch.fade) >> FINAL_VOLUME_SHIFT);
-        set_targets(v);
-    }
+    if (ch.flags & CHANNEL_VOLUME) channel_volume_update(ch);
     if (ch.flags & CHANNEL_PANNING) {
         int64_t room = (PAN_CENTRE - std::abs(int64_t{ch.panning} - PAN_CENTRE)) >> 5;
         int64_t pan = int64_t{ch.panning} + int64_t{ch.pan_env_value - PAN_ENVELOPE_CENTRE} * room;

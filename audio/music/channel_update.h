@@ -7,3 +7,7 @@
 
 // channel is the channel's index (its voice pair is voices[2 x channel], voices[2 x channel + 1]).
 void channel_update(ChannelState& ch, int channel, const Instrument& instrument, const SampleRecord& sample);
+
+// The channel's final volume and its voice's targets from its volume, envelope, fade and the
+// global volume, as the channel update computes them when the volume changed.
+void channel_volume_update(ChannelState& ch);

@@ -2,9 +2,11 @@
 #include "audio/music/effects.h"
 
 #include "audio/music/frequency.h"
+#include "audio/music/module_loader.h"
 #include "audio/music/waveforms.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace {
 
@@ -12,6 +14,8 @@ constexpr int32_t FULL_ENVELOPE = 64;
 constexpr int32_t PAN_ENVELOPE_CENTRE = 32;
 constexpr int32_t FULL_FADE = 65536;
 constexpr int WAVE_KEEP_PHASE = 4; // waveform settings 4..7 keep the phase on new notes
+constexpr int VIBRATO_SHIFT = 4;   // depth 15 at the crest: 119 periods, nearly two semitones
+constexpr int TREMOLO_SHIFT = 5;   // depth 15 at the crest: 59 volume steps
 
 } // namespace
 
@@ -39,11 +43,36 @@ void reset_instrument_state(ChannelState& ch, const SampleRecord& sample) {
     ch.pan_env_value = PAN_ENVELOPE_CENTRE;
 }
 
-void vibrato(ChannelState& ch) {
-    int value = wave_value(ch.vib_pos, ch.wave_control & 0x0F);
-    ch.vib_pos = static_cast<uint8_t>((ch.vib_pos + ch.vib_speed) & (WAVE_PHASES - 1));
-    ch.period_delta = ((ch.vib_depth * value) >> 5) >> 1;
+// depth x wave >> shift, the same size on both sides of the wave.
+int32_t wave_offset(int depth, int value, int shift) {
+    const int32_t size = (depth * std::abs(value)) >> shift;
+    return value < 0 ? -size : size;
+}
+
+// The first half of the wave lowers the pitch, by up to depth / 16 of a semitone at the crest
+// (depth x 127 / 16 periods, 64 periods a semitone). In the linear table a positive delta
+// raises the pitch, so there the offset goes in negated.
+void vibrato_hold(ChannelState& ch) {
+    const int32_t offset =
+        wave_offset(ch.vib_depth, wave_value(ch.vib_pos, ch.wave_control & 0x0F), VIBRATO_SHIFT);
+    ch.period_delta = (song.module_flags & MODULE_LINEAR_FREQUENCIES) ? -offset : offset;
     ch.flags |= CHANNEL_FREQUENCY;
+}
+
+void vibrato(ChannelState& ch) {
+    vibrato_hold(ch);
+    ch.vib_pos = static_cast<uint8_t>((ch.vib_pos + ch.vib_speed) & (WAVE_PHASES - 1));
+}
+
+void tremolo_hold(ChannelState& ch) {
+    ch.volume_delta =
+        wave_offset(ch.trem_depth, wave_value(ch.trem_pos, ch.wave_control >> 4), TREMOLO_SHIFT);
+    ch.flags |= CHANNEL_VOLUME;
+}
+
+void tremolo(ChannelState& ch) {
+    tremolo_hold(ch);
+    ch.trem_pos = static_cast<uint8_t>((ch.trem_pos + ch.trem_speed) & (WAVE_PHASES - 1));
 }
 
 void tone_porta_step(ChannelState& ch) {
@@ -56,7 +85,7 @@ void tone_porta_step(ChannelState& ch) {
 }
 
 void add_volume(ChannelState& ch, int32_t change) {
-    ch.volume = std::clamp(ch.volume + change, -VALUE_LIMIT, VALUE_LIMIT);
+    ch.volume = std::clamp(ch.volume + change, 0, FULL_VOLUME);
     ch.flags |= CHANNEL_VOLUME;
 }
 

@@ -12,8 +12,8 @@ constexpr uint8_t EFFECT_ARPEGGIO = 0x00, EFFECT_TONE_PORTA = 0x03, EFFECT_TONE_
 constexpr uint8_t EXTENDED_NOTE_DELAY = 0x0D;
 constexpr uint8_t VOLUME_COLUMN_TONE_PORTA = 0xF0;
 constexpr int PORTA_UNIT = 4; // periods per unit of the portamento commands
-// Volumes, pannings and the global volume may leave their nominal ranges (what is heard is
-// limited by the channel update) but stay inside these bounds, so hours of slides never overflow.
+// Pannings may leave their nominal range (what is heard is limited by the channel update) but
+// stay inside these bounds, so hours of slides never overflow.
 constexpr int32_t VALUE_LIMIT = 1 << 24;
 
 constexpr uint8_t param_x(uint8_t param) {
@@ -29,7 +29,6 @@ struct ChannelContext {
     const Cell& cell;
     const Instrument& instrument;
     const SampleRecord& sample; // the empty sample when the keymap names none
-    SampleRecord* own_sample;   // the same record when it belongs to the song, else null
     // The values before this row, which a note delay restores.
     int32_t row_period, row_volume, row_panning;
 };
@@ -54,8 +53,13 @@ void restart_envelopes(ChannelState& ch);
 // the panning envelope's centre.
 void reset_instrument_state(ChannelState& ch, const SampleRecord& sample);
 
-// The motions shared by several commands.
+// The motions shared by several commands. Vibrato and tremolo take their wave at the current
+// phase: on the first tick of a row it only holds them there (the pitch and volume do not jump
+// back for a tick between rows), on later ticks the phase then moves on by the speed.
 void vibrato(ChannelState& ch);
+void vibrato_hold(ChannelState& ch);
+void tremolo(ChannelState& ch);
+void tremolo_hold(ChannelState& ch);
 void tone_porta_step(ChannelState& ch);
 // Sounds for on + 1 ticks, then silent for off + 1 ticks.
 void tremor_step(ChannelState& ch);

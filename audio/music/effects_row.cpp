@@ -2,22 +2,27 @@
 #include "audio/music/effects.h"
 
 #include "audio/music/envelope.h"
+#include "audio/music/frequency.h"
 #include "audio/music/module_loader.h"
 #include "audio/music/sequencer.h"
 
+#include <algorithm>
 #include <array>
 
 namespace {
 
 constexpr int32_t OFFSET_UNIT = 256;  // sample offset counts in 256 points
 constexpr uint8_t SPEED_LIMIT = 0x20; // F below this sets the speed, from it the BPM
+constexpr int FINETUNE_CENTRE = 8, FINETUNE_UNIT = 16;
+constexpr uint8_t NOTE_FIRST = 1, NOTE_LAST = 96;
 
 void remember(uint8_t& memory, uint8_t param) {
     if (param) memory = param;
 }
 
-int order_or_start(int order) {
-    return order < song.song_length ? order : 0;
+// A jump beyond the last order is the song's end, as if it had played on past it.
+int order_in_song(int order) {
+    return order < song.song_length ? order : order_past_the_end();
 }
 
 void no_row_part(ChannelContext&, RowJumps&) {}
@@ -35,7 +40,7 @@ void tone_porta(ChannelContext& c, RowJumps&) {
 void vibrato_row(ChannelContext& c, RowJumps&) {
     if (param_x(c.cell.param)) c.ch.vib_speed = param_x(c.cell.param);
     if (param_y(c.cell.param)) c.ch.vib_depth = param_y(c.cell.param);
-    vibrato(c.ch);
+    vibrato_hold(c.ch);
 }
 
 void tone_porta_slide(ChannelContext& c, RowJumps&) {
@@ -46,12 +51,13 @@ void tone_porta_slide(ChannelContext& c, RowJumps&) {
 
 void vibrato_slide(ChannelContext& c, RowJumps&) {
     remember(c.ch.volume_slide_memory, c.cell.param);
-    vibrato(c.ch);
+    vibrato_hold(c.ch);
 }
 
 void tremolo_row(ChannelContext& c, RowJumps&) {
     if (param_x(c.cell.param)) c.ch.trem_speed = param_x(c.cell.param);
     if (param_y(c.cell.param)) c.ch.trem_depth = param_y(c.cell.param);
+    tremolo_hold(c.ch);
 }
 
 void set_panning(ChannelContext& c, RowJumps&) {
@@ -59,15 +65,10 @@ void set_panning(ChannelContext& c, RowJumps&) {
     c.ch.flags |= CHANNEL_PANNING;
 }
 
+// Only a note of the same row starts at the offset; without one the memory is all that changes.
 void sample_offset(ChannelContext& c, RowJumps&) {
     if (c.cell.param) c.ch.offset_memory = c.cell.param * OFFSET_UNIT;
-    if (c.ch.offset_memory < c.sample.loop_start + c.sample.loop_length) {
-        c.ch.voice->start_offset = c.ch.offset_memory;
-    } else {
-        c.ch.flags &= static_cast<uint8_t>(~CHANNEL_TRIGGER);
-        c.ch.voice->position = 0;
-        c.ch.voice->frac = 0;
-    }
+    if (c.ch.flags & CHANNEL_TRIGGER) c.ch.voice->start_offset = c.ch.offset_memory;
 }
 
 void volume_slide_memory(ChannelContext& c, RowJumps&) {
@@ -75,19 +76,29 @@ void volume_slide_memory(ChannelContext& c, RowJumps&) {
 }
 
 void position_jump(ChannelContext& c, RowJumps& jumps) {
-    song.pending_order.store(order_or_start(c.cell.param), std::memory_order_relaxed);
+    song.pending_order.store(order_in_song(c.cell.param), std::memory_order_relaxed);
     song.pending_row.store(0, std::memory_order_relaxed);
     jumps.order_set = true;
 }
 
 void set_volume(ChannelContext& c, RowJumps&) {
-    c.ch.volume = c.cell.param;
+    c.ch.volume = std::min<int32_t>(c.cell.param, FULL_VOLUME);
     c.ch.flags |= CHANNEL_VOLUME;
 }
 
 void pattern_break(ChannelContext& c, RowJumps& jumps) {
     song.pending_row.store(10 * param_x(c.cell.param) + param_y(c.cell.param), std::memory_order_relaxed);
-    if (!jumps.order_set) song.pending_order.store(order_or_start(song.order + 1), std::memory_order_relaxed);
+    if (!jumps.order_set) song.pending_order.store(order_in_song(song.order + 1), std::memory_order_relaxed);
+}
+
+// E5x retunes the note of its own row, x = 8 being in tune, in sixteenths of the way to the
+// next semitone. The sample keeps its own finetune for the notes after it.
+void set_finetune(ChannelContext& c, uint8_t x) {
+    ChannelState& ch = c.ch;
+    ch.finetune = static_cast<int8_t>((x - FINETUNE_CENTRE) * FINETUNE_UNIT);
+    if (c.cell.note < NOTE_FIRST || c.cell.note > NOTE_LAST) return;
+    ch.note_period = note_period(ch.real_note, ch.finetune, song.module_flags & MODULE_LINEAR_FREQUENCIES);
+    if (!is_tone_porta_row(c.cell)) ch.period = ch.note_period;
 }
 
 void pattern_loop(ChannelState& ch, uint8_t count) {
@@ -102,7 +113,9 @@ void pattern_loop(ChannelState& ch, uint8_t count) {
         --ch.loop_count;
         jump = ch.loop_count != 0;
     }
-    if (jump) song.pending_row.store(ch.loop_row, std::memory_order_relaxed);
+    if (!jump) return;
+    song.pending_row.store(ch.loop_row, std::memory_order_relaxed);
+    sequencer_loop_back(ch.loop_row);
 }
 
 void extended(ChannelContext& c, RowJumps&) {
@@ -121,8 +134,7 @@ void extended(ChannelContext& c, RowJumps&) {
         ch.wave_control = static_cast<uint8_t>((ch.wave_control & 0xF0) | x);
         break;
     case 0x5:
-        // The shared empty sample is never changed.
-        if (c.own_sample) c.own_sample->finetune = static_cast<int8_t>(x);
+        set_finetune(c, x);
         break;
     case 0x6:
         pattern_loop(ch, x);
@@ -156,7 +168,10 @@ void extended(ChannelContext& c, RowJumps&) {
     }
 }
 
+// F00 leaves the speed alone: read as a speed it would race through the rest of the song at a
+// tick a row, which no module that writes it means.
 void set_speed(ChannelContext& c, RowJumps&) {
+    if (c.cell.param == 0) return;
     if (c.cell.param < SPEED_LIMIT)
         song.speed = c.cell.param;
     else
@@ -164,7 +179,7 @@ void set_speed(ChannelContext& c, RowJumps&) {
 }
 
 void set_global_volume(ChannelContext& c, RowJumps&) {
-    song.global_volume = c.cell.param;
+    song.global_volume = std::min<int32_t>(c.cell.param, FULL_VOLUME);
 }
 
 void global_slide_memory(ChannelContext& c, RowJumps&) {

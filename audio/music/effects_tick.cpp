@@ -22,7 +22,7 @@ void arpeggio(ChannelContext& c) {
     if (song.module_flags & MODULE_LINEAR_FREQUENCIES) {
         c.ch.period_delta = 64 * semitones;
     } else {
-        int finetune = c.sample.finetune;
+        int finetune = c.ch.finetune;
         c.ch.period_delta =
             classic_period(c.ch.real_note + semitones, finetune) - classic_period(c.ch.real_note, finetune);
     }
@@ -59,12 +59,8 @@ void vibrato_slide(ChannelContext& c) {
     volume_slide(c.ch, c.ch.volume_slide_memory);
 }
 
-void tremolo(ChannelContext& c) {
-    ChannelState& ch = c.ch;
-    int value = wave_value(ch.trem_pos, ch.wave_control >> 4);
-    ch.trem_pos = static_cast<uint8_t>((ch.trem_pos + ch.trem_speed) & (WAVE_PHASES - 1));
-    ch.volume_delta = (ch.trem_depth * value) >> 5;
-    ch.flags |= CHANNEL_VOLUME;
+void tremolo_tick(ChannelContext& c) {
+    tremolo(c.ch);
 }
 
 void volume_slide_tick(ChannelContext& c) {
@@ -107,7 +103,7 @@ void extended(ChannelContext& c) {
 void global_volume_slide(ChannelContext&) {
     uint8_t memory = song.global_volume_slide_memory;
     int32_t change = param_x(memory) ? param_x(memory) : -param_y(memory);
-    song.global_volume = std::clamp(song.global_volume + change, -VALUE_LIMIT, VALUE_LIMIT);
+    song.global_volume = std::clamp(song.global_volume + change, 0, FULL_VOLUME);
 }
 
 void panning_slide(ChannelContext& c) {
@@ -125,7 +121,7 @@ void multi_retrigger(ChannelContext& c) {
     if (ch.retrigger_interval == 0 || song.tick % ch.retrigger_interval != 0) return;
     ch.flags |= CHANNEL_TRIGGER;
     if (ch.retrigger_volume) {
-        ch.volume = std::clamp(retrigger_volume(ch.volume, ch.retrigger_volume), -VALUE_LIMIT, VALUE_LIMIT);
+        ch.volume = std::clamp(retrigger_volume(ch.volume, ch.retrigger_volume), 0, FULL_VOLUME);
         ch.flags |= CHANNEL_VOLUME;
     }
 }
@@ -143,7 +139,7 @@ constexpr std::array<TickPart, EFFECT_COUNT> TICK_PARTS = {
     vibrato_tick,        // 4
     tone_porta_slide,    // 5
     vibrato_slide,       // 6
-    tremolo,             // 7
+    tremolo_tick,        // 7
     no_tick_part,        // 8
     no_tick_part,        // 9
     volume_slide_tick,   // A

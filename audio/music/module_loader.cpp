@@ -61,6 +61,8 @@ void song_clear() {
     song.global_volume_slide_memory = 0;
     song.loop = false;
     song.ended = false;
+    song.plays_left = 0;
+    song.played_rows.fill(0);
     std::fill(std::begin(song.order_table), std::end(song.order_table), uint8_t{0});
 }
 

@@ -86,7 +86,7 @@ SampleRecord* sample_from_header(std::span<const uint8_t, 40> raw) {
     sample->length = static_cast<int32_t>(length);
     sample->loop_start = static_cast<int32_t>(loop_start);
     sample->loop_length = static_cast<int32_t>(loop_length);
-    sample->volume = raw[12];
+    sample->volume = std::min(raw[12], static_cast<uint8_t>(FULL_VOLUME));
     sample->finetune = static_cast<int8_t>(raw[13]);
     sample->is_16bit = is_16bit ? 1 : 0;
     sample->panning = raw[15];

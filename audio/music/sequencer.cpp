@@ -25,9 +25,11 @@ const Instrument& channel_instrument(const ChannelState& ch) {
     return ch.instrument < song.instrument_count ? song.instrument_table[ch.instrument] : no_instrument;
 }
 
-SampleRecord* keymap_sample(const ChannelState& ch, const Instrument& instrument) {
+// The empty sample when the keymap names none.
+const SampleRecord& keymap_sample(const ChannelState& ch, const Instrument& instrument) {
     uint8_t number = instrument.keymap[ch.note % KEYMAP_NOTES];
-    return number < MAX_SAMPLES_PER_INSTRUMENT ? instrument.samples[number] : nullptr;
+    const SampleRecord* sample = number < MAX_SAMPLES_PER_INSTRUMENT ? instrument.samples[number] : nullptr;
+    return sample ? *sample : empty_sample;
 }
 
 bool linear_frequencies() {
@@ -58,9 +60,8 @@ void row_channel(int channel, const Cell& cell, RowJumps& jumps) {
         if (note_given) ch.note = static_cast<uint8_t>(cell.note - 1);
     }
     const Instrument& instrument = channel_instrument(ch);
-    SampleRecord* own = keymap_sample(ch, instrument);
-    const SampleRecord& sample = own ? *own : empty_sample;
-    ChannelContext c{ch, cell, instrument, sample, own, ch.period, ch.volume, ch.panning};
+    const SampleRecord& sample = keymap_sample(ch, instrument);
+    ChannelContext c{ch, cell, instrument, sample, ch.period, ch.volume, ch.panning};
 
     if (ch.last_effect == EFFECT_TREMOLO && cell.effect != EFFECT_TREMOLO) add_volume(ch, ch.volume_delta);
     ch.last_effect = cell.effect;
@@ -69,7 +70,8 @@ void row_channel(int channel, const Cell& cell, RowJumps& jumps) {
     ch.flags = CHANNEL_FREQUENCY | CHANNEL_VOLUME;
     if (note_given) {
         ch.real_note = static_cast<uint8_t>(cell.note - 1 + sample.relative_note);
-        ch.note_period = note_period(ch.real_note, sample.finetune, linear_frequencies());
+        ch.finetune = sample.finetune;
+        ch.note_period = note_period(ch.real_note, ch.finetune, linear_frequencies());
         if (!is_tone_porta_row(cell)) ch.period = ch.note_period;
         ch.flags |= CHANNEL_TRIGGER;
     }
@@ -87,9 +89,8 @@ void row_channel(int channel, const Cell& cell, RowJumps& jumps) {
 void tick_channel(int channel, const Cell& cell) {
     ChannelState& ch = song.channels[channel];
     const Instrument& instrument = channel_instrument(ch);
-    SampleRecord* own = keymap_sample(ch, instrument);
-    const SampleRecord& sample = own ? *own : empty_sample;
-    ChannelContext c{ch, cell, instrument, sample, own, ch.period, ch.volume, ch.panning};
+    const SampleRecord& sample = keymap_sample(ch, instrument);
+    ChannelContext c{ch, cell, instrument, sample, ch.period, ch.volume, ch.panning};
     ch.volume_delta = 0;
     ch.period_delta = 0;
     ch.flags = 0;
@@ -103,10 +104,14 @@ const PatternSlot& current_pattern() {
     return song.pattern_table[song.order_table[song.order]];
 }
 
+// A pattern stored empty plays as rows of empty cells: envelopes, fade-outs and slides of notes
+// started earlier go on through it.
+const Cell empty_row[MAX_CHANNELS]{};
+
 const Cell* row_cells(const PatternSlot& pattern) {
     return pattern.cells
                ? pattern.cells + static_cast<size_t>(song.row) * static_cast<size_t>(song.channel_count)
-               : nullptr;
+               : empty_row;
 }
 
 // Where the song goes after this row when no command said otherwise. A game-thread
@@ -118,16 +123,28 @@ void advance_position(const PatternSlot& pattern) {
         return;
     }
     int next = song.order + 1;
-    if (next >= song.song_length) {
-        if (song.loop)
-            next = song.restart_order < song.song_length ? song.restart_order : 0;
-        else
-            next = song.song_length; // the end mark
-    }
+    if (next >= song.song_length) next = order_past_the_end();
     if (song.pending_order.compare_exchange_strong(expected, next, std::memory_order_relaxed)) {
         expected = NO_PENDING;
         song.pending_row.compare_exchange_strong(expected, 0, std::memory_order_relaxed);
     }
+}
+
+size_t played_bit(int order, int row) {
+    return static_cast<size_t>(order) * MAX_ROWS + static_cast<size_t>(row);
+}
+
+// False when this row is a return that ends the song.
+bool note_row_played() {
+    if (song.plays_left == 0) return true;
+    const size_t bit = played_bit(song.order, song.row);
+    const uint64_t mask = uint64_t{1} << (bit % 64);
+    if (song.played_rows[bit / 64] & mask) {
+        if (--song.plays_left == 0) return false;
+        song.played_rows.fill(0);
+    }
+    song.played_rows[bit / 64] |= mask;
+    return true;
 }
 
 // False when the song has ended instead.
@@ -143,25 +160,36 @@ bool begin_row() {
     const PatternSlot& pattern = current_pattern();
     // A break or loop to a row the pattern does not have starts the pattern from its top.
     if (song.row >= pattern.rows) song.row = 0;
-    if (const Cell* cells = row_cells(pattern)) {
-        RowJumps jumps{};
-        for (int c = 0; c < song.channel_count; ++c)
-            row_channel(c, cells[c], jumps);
+    if (!note_row_played()) {
+        song.ended = true;
+        return false;
     }
+    const Cell* cells = row_cells(pattern);
+    RowJumps jumps{};
+    for (int c = 0; c < song.channel_count; ++c)
+        row_channel(c, cells[c], jumps);
     if (song.pending_row.load(std::memory_order_relaxed) == NO_PENDING) advance_position(pattern);
     return true;
 }
 
 void run_tick() {
-    if (const Cell* cells = row_cells(current_pattern()))
-        for (int c = 0; c < song.channel_count; ++c)
-            tick_channel(c, cells[c]);
+    const Cell* cells = row_cells(current_pattern());
+    for (int c = 0; c < song.channel_count; ++c)
+        tick_channel(c, cells[c]);
+}
+
+// A new global volume is heard on every channel at once, not only on those whose own volume
+// changes later.
+void apply_global_volume() {
+    for (int c = 0; c < song.channel_count; ++c)
+        channel_volume_update(song.channels[c]);
 }
 
 } // namespace
 
 void sequencer_tick() {
     if (!song.ended) {
+        const int32_t global_volume = song.global_volume;
         if (song.tick == 0) {
             if (!begin_row()) {
                 song.frames_left_in_tick = song.frames_per_tick;
@@ -170,12 +198,30 @@ void sequencer_tick() {
         } else {
             run_tick();
         }
+        if (song.global_volume != global_volume) apply_global_volume();
         if (++song.tick >= song.speed + song.pattern_delay) {
             song.tick = 0;
             song.pattern_delay = 0;
         }
     }
     song.frames_left_in_tick = song.frames_per_tick;
+}
+
+void sequencer_end_on_return(int plays) {
+    song.plays_left = std::max(plays, 0);
+    song.played_rows.fill(0);
+}
+
+void sequencer_loop_back(int from) {
+    for (int row = std::max(from, 0); row <= song.row; ++row) {
+        const size_t bit = played_bit(song.order, row);
+        song.played_rows[bit / 64] &= ~(uint64_t{1} << (bit % 64));
+    }
+}
+
+int order_past_the_end() {
+    if (!song.loop) return song.song_length;
+    return song.restart_order < song.song_length ? song.restart_order : 0;
 }
 
 void set_bpm(int bpm) {

@@ -4,6 +4,7 @@
 // Threads: built on the game thread inside music_start; afterwards read and written only by
 // the output thread, except the words marked atomic.
 #pragma once
+#include <array>
 #include <atomic>
 #include <cstdint>
 
@@ -16,6 +17,9 @@ constexpr int32_t MAX_SAMPLE_POINTS = 1 << 22;
 constexpr int KEYMAP_NOTES = 96;
 constexpr int NOTE_KEY_OFF = 97;
 constexpr int OUTPUT_RATE = 48000;
+// Channel, sample and global volumes are kept within 0..64 at every step, so that a slide past
+// either end is heard to turn back at once.
+constexpr int32_t FULL_VOLUME = 64;
 
 struct Cell {
     uint8_t note;       // 0 none, 1..96 a note, 97 and above key-off
@@ -41,7 +45,7 @@ struct SampleRecord {
     uint8_t is_16bit;
     uint8_t panning;
     int8_t relative_note;
-    uint8_t packing; // 0xAD: 4-bit packed data
+    uint8_t packing;   // 0xAD: 4-bit packed data
     uint8_t loop_type; // 0 none, 1 forward, 2 ping-pong
     uint8_t unused;
     int16_t data[3]; // really length + 3 points; the guard point sits at loop_start + loop_length
@@ -112,6 +116,7 @@ struct ChannelState {
     int32_t porta_target;
     int32_t loop_count, loop_row;
     uint8_t real_note;
+    int8_t finetune; // of the note playing: the sample's, or what E5x set for it
     uint8_t last_effect;
     uint8_t porta_memory; // shared by 1xx and 2xx
     uint8_t extra_fine_down_memory, extra_fine_up_memory;
@@ -132,8 +137,8 @@ constexpr uint8_t CHANNEL_FREQUENCY = 1, CHANNEL_VOLUME = 2, CHANNEL_PANNING = 4
 struct Song {
     PatternSlot* pattern_table;
     Instrument* instrument_table;
-    Voice* voices;           // 2 x channel_count, a pair per channel side by side
-    ChannelState* channels;  // channel_count
+    Voice* voices;          // 2 x channel_count, a pair per channel side by side
+    ChannelState* channels; // channel_count
     int32_t frames_left_in_tick;
     int32_t global_volume;
     int32_t tick;
@@ -152,8 +157,12 @@ struct Song {
     uint16_t module_flags; // bit 0: linear frequency table
     uint8_t global_volume_slide_memory;
     bool loop;  // loop flag of music_start: at the end go on from restart_order
-    bool ended; // the song ran past its last order without the loop flag
+    bool ended; // the song ran past its last order without the loop flag, or came back
     uint8_t order_table[MAX_ORDERS];
+    // Returns to a played row still to pass before the song ends; 0 (the game's way) never ends
+    // a song on a return. played_rows has a bit per order and row since the last return.
+    int32_t plays_left;
+    std::array<uint64_t, MAX_ORDERS * MAX_ROWS / 64> played_rows;
 };
 
 constexpr uint16_t MODULE_LINEAR_FREQUENCIES = 1;

@@ -19,12 +19,11 @@ void volume_column_row(ChannelContext& c) {
         ch.flags |= CHANNEL_VOLUME;
         return;
     }
+    // The slides 6y and 7y move on the ticks after the first only, like the A command.
     switch (byte >> 4) {
-    case 0x6:
     case 0x8:
         add_volume(ch, -y);
         break;
-    case 0x7:
     case 0x9:
         add_volume(ch, y);
         break;
@@ -33,6 +32,7 @@ void volume_column_row(ChannelContext& c) {
         break;
     case 0xB:
         ch.vib_depth = y;
+        vibrato_hold(ch);
         break;
     case 0xC:
         ch.panning = y * PANNING_UNIT;

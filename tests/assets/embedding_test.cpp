@@ -8,8 +8,8 @@
 
 namespace {
 
-const char* const embedded_names[] = {"level_table.bin", "logo_layout.bin", "tic.raw",  "bounce.raw",
-                                      "death.raw",       "winner.raw",      "atlas.png"};
+const char* const embedded_names[] = {"level_table.bin", "logo_layout.bin", "tic.raw",   "bounce.raw",
+                                      "death.raw",       "winner.raw",      "atlas.png", "song.xm"};
 
 TEST(Embedding, EveryFileIsCarriedUnchanged) {
     for (const char* name : embedded_names) {

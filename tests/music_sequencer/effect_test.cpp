@@ -9,43 +9,45 @@ using Effects = Sequencer;
 
 constexpr uint8_t C4 = 49;
 
-TEST_F(Effects, VolumeSlidesOutOfRangeAreSilentBelowAndFullAbove) {
-    put(0, 0, Cell{C4, 1, 0, 0x0C, 16});
-    put(1, 0, Cell{0, 0, 0, 0x0A, 0x0F}); // down 15 a tick
-    put(2, 0, Cell{0, 0, 0, 0x0A, 0xF0}); // up 15 a tick
-    put(3, 0, Cell{0, 0, 0, 0x0A, 0});    // again, from memory
-    put(4, 0, Cell{0, 0, 0, 0x0A, 0x0F});
+TEST_F(Effects, VolumesStayWithinRangeSoSlidesTurnBackAtOnce) {
+    m.instruments[0].samples[0].volume = 80;
+    put(0, 0, Cell{C4, 1, 0, 0, 0});
+    put(1, 0, Cell{0, 0, 0, 0x0A, 0x0F}); // down 15 a tick, stops at 0
+    put(2, 0, Cell{0, 0, 0, 0x0A, 0x10}); // up 1 a tick, heard from the first
+    put(3, 0, Cell{0, 0, 0, 0x0C, 80});
+    put(4, 0, Cell{0, 0, 0, 0x0A, 0x02});
+    put(5, 0, Cell{0, 0, 0x10, 0x1B, 0xF1}); // retrigger doubling from 0, then from 64
+    put(6, 0, Cell{0, 0, 0x50, 0x1B, 0xF1});
     start();
+    sequencer_tick();
+    EXPECT_EQ(channel(0).volume, 64) << "the sample's default volume";
+    ticks(5 + 6);
+    EXPECT_EQ(channel(0).volume, 0);
     ticks(6);
+    EXPECT_EQ(channel(0).volume, 5);
     ticks(6);
-    EXPECT_EQ(channel(0).volume, 16 - 75);
-    EXPECT_EQ(voice(0).final_volume, 0);
+    EXPECT_EQ(channel(0).volume, 64);
     ticks(6);
-    EXPECT_EQ(channel(0).volume, 16);
-    ticks(6);
-    EXPECT_EQ(channel(0).volume, 91);
-    EXPECT_EQ(voice(0).final_volume, 127);
-    ticks(2);
-    EXPECT_EQ(channel(0).volume, 76);
-    EXPECT_EQ(voice(0).final_volume, 127) << "still above full volume";
-    ticks(2);
-    EXPECT_EQ(channel(0).volume, 46);
-    EXPECT_EQ(voice(0).final_volume, 46 * 255 * 64 * 64 * int64_t{65536} >> 35);
+    EXPECT_EQ(channel(0).volume, 64 - 10);
+    ticks(12);
+    EXPECT_EQ(channel(0).volume, 64);
 }
 
 TEST_F(Effects, VolumeColumnSetsAndSlides) {
     put(0, 0, Cell{C4, 1, 0x30, 0, 0}); // volume 32
-    put(1, 0, Cell{0, 0, 0x62, 0, 0});  // down 2, on every tick
+    put(1, 0, Cell{0, 0, 0x62, 0, 0});  // down 2, on every tick but the first
     put(2, 0, Cell{0, 0, 0x93, 0, 0});  // fine up 3, once
     put(3, 0, Cell{0, 0, 0xC4, 0, 0});  // panning 64
     put(4, 0, Cell{0, 0, 0xE2, 0, 0});  // panning right 2 a tick
     start();
     sequencer_tick();
     EXPECT_EQ(channel(0).volume, 32);
-    ticks(5 + 6);
-    EXPECT_EQ(channel(0).volume, 32 - 12);
+    ticks(5 + 1);
+    EXPECT_EQ(channel(0).volume, 32);
+    ticks(5);
+    EXPECT_EQ(channel(0).volume, 32 - 10);
     ticks(6);
-    EXPECT_EQ(channel(0).volume, 32 - 12 + 3);
+    EXPECT_EQ(channel(0).volume, 32 - 10 + 3);
     ticks(6);
     EXPECT_EQ(channel(0).panning, 64);
     ticks(6);
@@ -142,16 +144,23 @@ TEST_F(Effects, NoteCutSilencesOnItsTick) {
     EXPECT_EQ(voice(0).final_volume, 0);
 }
 
-TEST_F(Effects, GlobalVolumeSetAndSlide) {
-    put(0, 0, Cell{C4, 1, 0, 0x10, 32});
-    put(1, 0, Cell{0, 0, 0, 0x11, 0x02}); // down 2 a tick
-    put(1, 1, Cell{0, 0, 0, 0x11, 0});    // the memory is the song's: another 2 from channel 2
+TEST_F(Effects, GlobalVolumeReachesEveryChannelAtOnceAndStaysInRange) {
+    put(0, 0, Cell{C4, 1, 0, 0, 0});
+    put(0, 1, Cell{0, 0, 0, 0x10, 80});   // above full: 64
+    put(1, 1, Cell{0, 0, 0, 0x10, 32});   // halves channel 1 on its own tick
+    put(2, 1, Cell{0, 0, 0, 0x11, 0x0F}); // down 15 a tick, stops at 0
+    put(3, 0, Cell{0, 0, 0, 0x11, 0x10}); // up 1 a tick: the memory is the song's
     start();
     sequencer_tick();
-    EXPECT_EQ(song.global_volume, 32);
+    EXPECT_EQ(song.global_volume, 64);
+    EXPECT_EQ(voice(0).final_volume, 127);
+    ticks(6);
     EXPECT_EQ(voice(0).final_volume, 63);
-    ticks(5 + 6);
-    EXPECT_EQ(song.global_volume, 32 - 5 * 4);
+    ticks(5 + 4);
+    EXPECT_EQ(song.global_volume, 0);
+    EXPECT_EQ(voice(0).final_volume, 0);
+    ticks(2 + 6);
+    EXPECT_EQ(song.global_volume, 5) << "climbs back from 0 at once";
 }
 
 TEST_F(Effects, PanningCommandsAndSlideLimits) {
@@ -172,21 +181,44 @@ TEST_F(Effects, PanningCommandsAndSlideLimits) {
     EXPECT_EQ(voice(0).target_right, 0);
 }
 
-TEST_F(Effects, VibratoAndTremoloMoveTheirDeltas) {
-    put(0, 0, Cell{C4, 1, 0, 0x04, 0x8F}); // speed 8, depth 15
-    put(1, 0, Cell{0, 0, 0, 0x07, 0x4F});
-    put(2, 0, Cell{0, 0, 0, 0x00, 0x00});
+TEST_F(Effects, VibratoLowersThePitchFirstAndHoldsItsPhaseOnTheFirstTickOfARow) {
+    struct Case {
+        uint16_t flags;
+        Cell row0, row1; // vibrato speed 8, depth 15 on both rows, as effects or volume column
+    };
+    for (Case c : {Case{MODULE_LINEAR_FREQUENCIES, {C4, 1, 0, 0x04, 0x8F}, {0, 0, 0, 0x06, 0}},
+                   Case{MODULE_LINEAR_FREQUENCIES, {C4, 1, 0xA8, 0, 0}, {0, 0, 0xBF, 0, 0}},
+                   Case{0, {C4, 1, 0, 0x04, 0x8F}, {0, 0, 0, 0x04, 0}}}) {
+        m.flags = c.flags;
+        put(0, 0, c.row0);
+        put(1, 0, c.row1);
+        if (c.row0.volume) put(0, 0, Cell{C4, 1, 0xA8, 0x04, 0x0F});
+        start();
+        const int sign = c.flags ? -1 : 1; // the linear table's delta raises the pitch
+        std::vector<int> deltas;
+        for (int i = 0; i < 8; ++i) {
+            sequencer_tick();
+            deltas.push_back(sign * channel(0).period_delta);
+        }
+        // Phases 0, 0, 8, 16, 24, 32 on row 0, then row 1 holds 40 before moving on.
+        EXPECT_EQ(deltas, (std::vector<int>{0, 0, 84, 119, 84, 0, -84, -84}))
+            << c.flags << int(c.row0.volume);
+    }
+}
+
+TEST_F(Effects, TremoloHoldsItsPhaseBetweenRowsAndItsLastOffsetStays) {
+    put(0, 0, Cell{C4, 1, 0x30, 0x07, 0x4F}); // volume 32, speed 4, depth 15
+    put(1, 0, Cell{0, 0, 0, 0x07, 0});
     start();
+    ticks(6);
+    EXPECT_EQ(channel(0).volume_delta, 59) << "phase 16 after four moves: (15 x 127) >> 5";
     sequencer_tick();
-    EXPECT_EQ(channel(0).period_delta, 0) << "phase 0 of the sine";
+    EXPECT_EQ(channel(0).volume_delta, 54) << "the next row's first tick holds phase 20";
+    ticks(5);
+    EXPECT_EQ(channel(0).volume_delta, -22);
     sequencer_tick();
-    EXPECT_EQ(channel(0).period_delta, ((15 * 90) >> 5) >> 1);
-    ticks(4 + 4);
-    EXPECT_EQ(channel(0).volume_delta, (15 * 90) >> 5);
-    ticks(2);
-    int last_delta = channel(0).volume_delta;
-    sequencer_tick();
-    EXPECT_EQ(channel(0).volume, 64 + last_delta) << "the tremolo's last offset stays after it";
+    EXPECT_EQ(channel(0).volume, 32 - 22);
+    EXPECT_EQ(channel(0).volume_delta, 0);
 }
 
 TEST(Waveforms, EveryWaveformStaysWithinTheSineRange) {

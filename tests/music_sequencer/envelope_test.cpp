@@ -64,6 +64,22 @@ TEST_F(Envelopes, FadeOutStopsAtZero) {
     EXPECT_EQ(voice(0).final_volume, 0);
 }
 
+TEST_F(Envelopes, FadeOutGoesOnThroughAPatternStoredEmpty) {
+    m.instruments[0].volume.points = {{0, 64}, {1, 64}};
+    m.instruments[0].volume.type = ENVELOPE_ON;
+    m.instruments[0].fadeout = 100;
+    m.patterns[0] = xm::pattern(m, 1);
+    put(0, 0, Cell{C4, 1, 0, 0x14, 0});
+    xm::Pattern empty = xm::pattern(m, 8);
+    empty.stored_empty = true;
+    m.patterns.push_back(empty);
+    m.orders = {0, 1};
+    start();
+    ticks(6 + 12);
+    EXPECT_EQ(song.order, 1);
+    EXPECT_EQ(channel(0).fade, 65536 - 18 * 200);
+}
+
 TEST_F(Envelopes, LoopKeepsTheEnvelopeCycling) {
     m.instruments[0].volume.points = {{0, 64}, {2, 0}, {4, 64}};
     m.instruments[0].volume.loop_start = 0;

@@ -56,6 +56,25 @@ TEST(Frequency, ClassicFinetuneLiesBetweenSemitones) {
     EXPECT_EQ(period_frequency(4608, 64 * 12, true), 16726) << "the delta raises the pitch";
 }
 
+TEST_F(Notes, SetFinetuneRetunesTheNoteOfItsOwnRowOnly) {
+    m.flags = 0;
+    put(0, 0, Cell{C4, 1, 0, 0x0E, 0x5F}); // +112
+    put(1, 0, Cell{C4, 1, 0, 0, 0});       // the sample's own finetune again
+    put(2, 0, Cell{C4, 1, 0, 0x0E, 0x50}); // -128
+    start();
+    const int periods[] = {classic_period(48, 112), classic_period(48, 0), classic_period(48, -128)};
+    for (int row = 0; row < 3; ++row) {
+        sequencer_tick();
+        EXPECT_EQ(channel(0).period, periods[row]) << row;
+        ticks(5);
+    }
+    EXPECT_EQ(song.instrument_table[0].samples[0]->finetune, 0);
+    m.flags = MODULE_LINEAR_FREQUENCIES;
+    start();
+    sequencer_tick();
+    EXPECT_EQ(channel(0).period, 4608 - 56);
+}
+
 TEST_F(Notes, TonePortamentoRowKeepsNoteAndInstrumentAndSlidesToTheTarget) {
     xm::Instrument second = m.instruments[0];
     second.samples[0].volume = 20;
@@ -164,25 +183,33 @@ TEST_F(Notes, NoteDelayAfterKeyOffSoundsAgain) {
     EXPECT_EQ(voice(0).final_volume, 127);
 }
 
-TEST_F(Notes, SampleOffsetInsideTheSampleStartsThereAndBeyondItCancelsTheNote) {
+TEST_F(Notes, SampleOffsetMovesOnlyItsOwnRowsNoteAndPastTheEndLeavesItSilent) {
     m.instruments[0].samples[0] = xm::square_sample(1000, 5000);
     put(0, 0, Cell{C4, 1, 0, 0x09, 2});
-    put(1, 0, Cell{C4, 1, 0, 0x09, 4});
-    put(2, 0, Cell{C4, 1, 0, 0x09, 0}); // memory: 4 x 256
+    put(1, 0, Cell{C4, 1, 0, 0x09, 4}); // 1,024: past the end
+    put(2, 0, Cell{C4, 1, 0, 0, 0});
+    put(3, 0, Cell{0, 0, 0, 0x09, 3}); // no note
+    put(4, 0, Cell{C4, 1, 0, 0, 0});
     start();
     sequencer_tick();
     EXPECT_EQ(voice(0).position, 512);
     EXPECT_EQ(voice(0).start_offset, 0);
     ticks(5);
     Voice* playing = &voice(0);
-    playing->position = 77;
     sequencer_tick();
-    EXPECT_EQ(&voice(0), playing) << "no trigger";
-    EXPECT_EQ(playing->position, 0);
+    EXPECT_EQ(voice(0).sample, nullptr) << "silent";
+    EXPECT_NE(playing->sample, nullptr) << "the old note fades out";
+    EXPECT_EQ(playing->target_left, 0);
     ticks(5);
-    playing->position = 77;
     sequencer_tick();
-    EXPECT_EQ(playing->position, 0) << "remembered offset 1024 is still beyond 1000 points";
+    EXPECT_EQ(voice(0).position, 0);
+    ticks(5);
+    playing = &voice(0);
+    playing->position = 77;
+    ticks(6);
+    EXPECT_EQ(playing->position, 77) << "an offset without a note leaves the note alone";
+    sequencer_tick();
+    EXPECT_EQ(voice(0).position, 0) << "and is not kept for a later note";
 }
 
 TEST_F(Notes, ChannelsWithoutInstrumentsOrSamplesPlayTheEmptySample) {

@@ -29,14 +29,13 @@ TEST_F(Position, TempoChangeAppliesToTheTickThatSetsIt) {
     EXPECT_EQ(song.frames_left_in_tick, 120000 / 0x80);
 }
 
-TEST_F(Position, SpeedZeroPlaysOneTickPerRow) {
+TEST_F(Position, SetSpeedZeroKeepsTheSpeed) {
     put(0, 0, Cell{0, 0, 0, 0x0F, 0x00});
     start();
-    for (int row = 0; row < 5; ++row) {
-        sequencer_tick();
-        EXPECT_EQ(song.row, row);
-        EXPECT_EQ(song.tick, 0);
-    }
+    ticks(6);
+    EXPECT_EQ(song.row, 0);
+    sequencer_tick();
+    EXPECT_EQ(song.row, 1);
 }
 
 TEST_F(Position, PatternBreakDigitsAbove9StillCount) {
@@ -69,14 +68,26 @@ TEST_F(Position, JumpAndBreakInEitherChannelOrder) {
     }
 }
 
-TEST_F(Position, JumpsBeyondTheSongGoToOrderZero) {
-    m.speed = 1;
-    m.orders = {0, 0};
-    put(1, 0, Cell{0, 0, 0, 0x0B, 7});
-    start();
-    ticks(3);
-    EXPECT_EQ(song.order, 0);
-    EXPECT_EQ(song.row, 0);
+TEST_F(Position, JumpsPastTheLastOrderEndTheSongOrGoToTheRestartOrder) {
+    for (uint8_t effect : {0x0B, 0x0D})
+        for (bool loop : {false, true}) {
+            m = tone_module(2);
+            m.speed = 1;
+            for (int p = 0; p < 3; ++p)
+                m.patterns.push_back(xm::pattern(m, 64));
+            m.orders = {0, 2, 1};
+            m.restart = 1;
+            put(1, 0, Cell{0, 0, 0, effect, 7}, 1); // on the last order: B07 beyond the song, D07
+            start();
+            song.loop = loop;
+            ticks(64 + 64 + 2);
+            ASSERT_EQ(song.order, 2);
+            sequencer_tick();
+            EXPECT_EQ(song.ended, !loop) << int(effect) << loop;
+            if (loop) {
+                EXPECT_EQ(song.order, 1) << int(effect) << " the restart order";
+            }
+        }
 }
 
 TEST_F(Position, BreakToARowThePatternLacksStartsItFromTheTop) {
@@ -164,6 +175,30 @@ TEST_F(Position, PatternLoopRepeatsItsRows) {
         rows.push_back(song.row);
     }
     EXPECT_EQ(rows, (std::vector<int>{0, 1, 2, 3, 1, 2, 3, 1, 2, 3, 4}));
+}
+
+TEST_F(Position, EndOnReturnStopsAtAPlayedRowButNotInAPatternLoop) {
+    m.speed = 1;
+    m.patterns[0] = xm::pattern(m, 8);
+    put(1, 0, Cell{0, 0, 0, 0x0E, 0x60});
+    put(3, 0, Cell{0, 0, 0, 0x0E, 0x62});
+    m.patterns.push_back(xm::pattern(m, 8));
+    put(4, 1, Cell{0, 0, 0, 0x0B, 1}, 1);
+    m.orders = {0, 1};
+    struct Case {
+        int plays, rows; // rows played before the song ends
+    };
+    // Order 0: 8 rows and the loop's 6 again; order 1: rows 0 to 4, then back to its row 0.
+    for (Case c : {Case{1, 14 + 5}, Case{2, 14 + 5 + 5}, Case{0, 1000}}) {
+        start();
+        sequencer_end_on_return(c.plays);
+        int rows = 0;
+        while (!song.ended && rows < 1000) {
+            sequencer_tick();
+            rows += !song.ended;
+        }
+        EXPECT_EQ(rows, c.rows) << c.plays;
+    }
 }
 
 TEST_F(Position, PatternDelayAddsWholeRowsOfTicks) {

@@ -23,6 +23,14 @@ double Noise::next() {
     return state / 2147483648.0 - 1.0;
 }
 
+double BandPass::run(double in, double centre, double damping, double rate) {
+    const double f = 2 * std::sin(std::numbers::pi * centre / rate);
+    low += f * band;
+    high = in - low - damping * band;
+    band += f * high;
+    return band;
+}
+
 double smooth_ramp(double t, double start, double end) {
     const double x = std::clamp((t - start) / (end - start), 0.0, 1.0);
     return x * x * (3 - 2 * x);

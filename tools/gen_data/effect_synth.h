@@ -1,5 +1,6 @@
 // Building blocks of the stored sound effects: stereo frames at the effects device's rate, a noise source
-// with a fixed seed, and the encoding into raw signed 16-bit little-endian interleaved samples.
+// with a fixed seed, a band-pass filter, and the encoding into raw signed 16-bit little-endian interleaved
+// samples. The song composer shares the noise and the filter.
 #pragma once
 #include <cstdint>
 #include <vector>
@@ -25,6 +26,14 @@ struct Phase {
 struct Noise {
     uint32_t state;
     double next();
+};
+
+// Two-pole resonant band-pass (state-variable form) that follows a moving centre frequency. The
+// high-pass output of the same step is kept in `high`. With f = 2 sin(pi centre / rate) it is stable
+// only while f < sqrt(4 + damping^2) - damping: high centres need a high rate or more damping.
+struct BandPass {
+    double low = 0, band = 0, high = 0;
+    double run(double in, double centre, double damping, double rate = EFFECT_RATE);
 };
 
 // 0 before `start`, 1 after `end`, a smooth S-curve between (times in seconds).

@@ -31,18 +31,6 @@ double glide(double from, double to, double x) {
     return from * std::pow(to / from, x);
 }
 
-// Two-pole resonant band-pass (state-variable form) that follows a moving centre frequency.
-struct BandPass {
-    double low = 0, band = 0;
-    double run(double in, double centre, double damping) {
-        const double f = 2 * std::sin(std::numbers::pi * centre / EFFECT_RATE);
-        low += f * band;
-        const double high = in - low - damping * band;
-        band += f * high;
-        return band;
-    }
-};
-
 // The sweep climbs from 300 Hz to 1.6 kHz; from 40 % of the way in, band-passed noise that follows
 // it takes over, each channel with noise of its own so the end sounds wide.
 Sound tic() {

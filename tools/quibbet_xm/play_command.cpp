@@ -41,7 +41,7 @@ void show_status(bool terminal) {
 
 int play_command(const char* module_path) {
     // The module is checked first, so a failed start below can only mean the device or thread.
-    if (!load_for_tool(module_path)) return EXIT_BAD_INPUT;
+    if (!load_for_tool(module_path, 1)) return EXIT_BAD_INPUT;
     music_unload();
     music_set_volume(MUSIC_VOLUME_LEVELS - 1);
     if (!music_start(module_path, 0, MUSIC_FROM_FILE))

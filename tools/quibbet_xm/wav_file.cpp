@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 
 namespace {
 constexpr uint32_t HEADER_BYTES = 44;
@@ -23,6 +24,13 @@ void put32(std::array<uint8_t, HEADER_BYTES>& h, size_t at, uint32_t v) {
 void put_tag(std::array<uint8_t, HEADER_BYTES>& h, size_t at, const char (&tag)[5]) {
     for (size_t i = 0; i < 4; ++i)
         h[at + i] = static_cast<uint8_t>(tag[i]);
+}
+
+uint32_t get_le(const uint8_t* p, int bytes) {
+    uint32_t v = 0;
+    for (int i = bytes - 1; i >= 0; --i)
+        v = v << 8 | p[i];
+    return v;
 }
 
 bool write_size(std::FILE* file, long offset, uint32_t value) {
@@ -82,4 +90,48 @@ bool wav_close(WavFile& wav) {
     ok = std::fclose(wav.file) == 0 && ok;
     wav.file = nullptr;
     return ok;
+}
+
+bool wav_read(const char* path, WavAudio& audio, std::string& why) {
+    constexpr size_t RIFF_HEADER = 12, CHUNK_HEADER = 8, FORMAT_BYTES = 16;
+    constexpr uint32_t FORMAT_PCM = 1, FORMAT_EXTENSIBLE = 0xFFFE;
+    std::FILE* f = std::fopen(path, "rb");
+    if (!f) {
+        why = "cannot open the file";
+        return false;
+    }
+    std::vector<uint8_t> bytes;
+    std::array<uint8_t, APPEND_BLOCK_BYTES> block;
+    for (size_t n; (n = std::fread(block.data(), 1, block.size(), f)) > 0;)
+        bytes.insert(bytes.end(), block.begin(), block.begin() + static_cast<std::ptrdiff_t>(n));
+    std::fclose(f);
+    const uint8_t* data = bytes.data();
+    if (bytes.size() < RIFF_HEADER || std::memcmp(data, "RIFF", 4) != 0 ||
+        std::memcmp(data + 8, "WAVE", 4) != 0) {
+        why = "not a WAV file";
+        return false;
+    }
+    audio = {};
+    for (size_t at = RIFF_HEADER; at + CHUNK_HEADER <= bytes.size();) {
+        const size_t size = get_le(data + at + 4, 4);
+        const uint8_t* body = data + at + CHUNK_HEADER;
+        const size_t available = std::min(size, bytes.size() - at - CHUNK_HEADER);
+        if (std::memcmp(data + at, "fmt ", 4) == 0 && available >= FORMAT_BYTES) {
+            const uint32_t format = get_le(body, 2);
+            if ((format != FORMAT_PCM && format != FORMAT_EXTENSIBLE) || get_le(body + 14, 2) != 16) {
+                why = "not 16-bit PCM";
+                return false;
+            }
+            audio.channels = static_cast<int>(get_le(body + 2, 2));
+            audio.sample_rate = static_cast<int>(get_le(body + 4, 4));
+        } else if (std::memcmp(data + at, "data", 4) == 0 && audio.channels > 0 && audio.sample_rate > 0) {
+            audio.samples.resize(available / BYTES_PER_SAMPLE);
+            for (size_t i = 0; i < audio.samples.size(); ++i)
+                audio.samples[i] = static_cast<int16_t>(get_le(body + BYTES_PER_SAMPLE * i, 2));
+            return true;
+        }
+        at += CHUNK_HEADER + size + (size & 1);
+    }
+    why = "no sound data";
+    return false;
 }

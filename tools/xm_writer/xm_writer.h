@@ -2,7 +2,8 @@
 // (and the song composer) makes exactly the music it needs. Writes packed or whole pattern cells,
 // patterns stored empty, instruments with envelopes and automatic vibrato, 8-bit and 16-bit delta
 // samples and 4-bit packed samples. Fields that tests want to get wrong on purpose (channel count,
-// instrument header size, sample count, raw sample bytes) can be set directly.
+// instrument header size, sample count, raw sample bytes) can be set directly. Names are cut to the
+// widths the file gives them.
 #pragma once
 #include "audio/music/song.h"
 
@@ -20,6 +21,7 @@ struct Envelope {
 };
 
 struct Sample {
+    std::string name = "sample";
     std::vector<int16_t> points; // written as 8-bit (point >> 8) deltas unless bits16
     bool bits16 = false;
     uint8_t loop_type = 0;                    // 0 none, 1 forward, 2 ping-pong
@@ -37,6 +39,7 @@ struct Sample {
 };
 
 struct Instrument {
+    std::string name = "instrument";
     std::vector<Sample> samples;
     std::array<uint8_t, KEYMAP_NOTES> keymap{}; // every note on sample 0 by default
     Envelope volume, panning;
@@ -56,6 +59,7 @@ struct Pattern {
 
 struct Module {
     std::string id = "Extended Module: ";
+    std::string name = "test module", tracker = "quibbet tests";
     int channels = 4;
     uint16_t flags = MODULE_LINEAR_FREQUENCIES;
     uint16_t speed = 6, bpm = 125;
@@ -173,7 +177,7 @@ inline void put_sample_header(std::vector<uint8_t>& out, const Sample& s, uint32
     put8(h, s.panning);
     put8(h, static_cast<uint8_t>(s.relative_note));
     put8(h, s.packing);
-    put_text(h, "sample", 22);
+    put_text(h, s.name, 22);
     h.resize(header_bytes, 0);
     out.insert(out.end(), h.begin(), h.end());
 }
@@ -190,7 +194,7 @@ inline void put_instrument(std::vector<uint8_t>& out, const Instrument& in) {
     std::vector<uint8_t> h;
     uint32_t size = in.header_size ? in.header_size : (count > 0 ? 263u : 33u);
     put32(h, size);
-    put_text(h, "instrument", 22);
+    put_text(h, in.name, 22);
     put8(h, 0);
     put16(h, static_cast<unsigned>(count));
     put32(h, in.sample_header_size);
@@ -230,9 +234,9 @@ inline std::vector<uint8_t> write(const Module& m) {
     using namespace detail;
     std::vector<uint8_t> out;
     put_text(out, m.id, 17);
-    put_text(out, "test module", 20);
+    put_text(out, m.name, 20);
     put8(out, 0x1A);
-    put_text(out, "quibbet tests", 20);
+    put_text(out, m.tracker, 20);
     put16(out, 0x0104);
     put32(out, 276);
     put16(out, static_cast<unsigned>(m.song_length >= 0 ? m.song_length : static_cast<int>(m.orders.size())));
