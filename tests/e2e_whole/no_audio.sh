@@ -25,11 +25,11 @@ answer_no() { xdotool mousemove --window "$box_id" $((box_width / 2)) 5 key Esca
 act_until "$WAIT_SECONDS" answer_no find_titled_window is_windowed || fail "no game window"
 GAME_WINDOW=$FOUND
 
-see intro 60 "${STAGE_INTRO[@]}"
-see title 30 "${STAGE_TITLE[@]}"
-see menu 30 "${STAGE_MENU[@]}"
+see intro "$WAIT_SECONDS" "${STAGE_INTRO[@]}"
+see title "$WAIT_SECONDS" "${STAGE_TITLE[@]}"
+see menu "$WAIT_SECONDS" "${STAGE_MENU[@]}"
 vkey s
-see ready 30 "${STAGE_READY[@]}"
+see ready "$WAIT_SECONDS" "${STAGE_READY[@]}"
 wait_exit "$program_pid"
 [ "$EXIT_STATUS" -eq 1 ] || fail "exit status $EXIT_STATUS, expected 1"
 # The system's libraries may say things of their own on standard error; the game's line is the

@@ -37,22 +37,22 @@ xdotool mousemove --window "$window_id" 10 10 windowfocus "$window_id"
 send() { printf '%s\n' "$@" >>"$feed"; }
 send "attach pad" "attach pad" "attach pad" "attach pad"
 
-see intro 60 "${STAGE_INTRO[@]}"
+see intro "$WAIT_SECONDS" "${STAGE_INTRO[@]}"
 send "press 1 a"
-see title 30 "${STAGE_TITLE[@]}"
+see title "$WAIT_SECONDS" "${STAGE_TITLE[@]}"
 send "release 1 a" "press 2 a"
-see menu 30 "${STAGE_MENU[@]}"
+see menu "$WAIT_SECONDS" "${STAGE_MENU[@]}"
 send "release 2 a"
 vclick 328 208 # 4 players
 vclick 311 266 # level 1
-see menu-level-1 30 "${STAGE_MENU[@]}" "$(cell grass 1 0 '>=0.3')" 'glass@600,310,40,50>=0.15'
+see menu-level-1 "$WAIT_SECONDS" "${STAGE_MENU[@]}" "$(cell grass 1 0 '>=0.3')" 'glass@600,310,40,50>=0.15'
 send "press 3 start"
-see ready 30 "${STAGE_READY[@]}"
+see ready "$WAIT_SECONDS" "${STAGE_READY[@]}"
 # Player 1 turns west, 2 and 3 east, 4 (facing down) east as well.
 send "release 3 start" "press 1 leftshoulder" "press 2 x" "press 3 b" "press 4 leftshoulder"
-see turned 30 "$(cell orange 4 4 '>=0.05')" "$(cell orange 5 4 '<=0.005')" 'cream@255,170,90,140<=0.02'
+see turned "$WAIT_SECONDS" "$(cell orange 4 4 '>=0.05')" "$(cell orange 5 4 '<=0.005')" 'cream@255,170,90,140<=0.02'
 send "release 1 leftshoulder" "release 2 x" "release 3 b" "release 4 leftshoulder" "press 1 back"
-see credits 30 "${STAGE_CREDITS[@]}"
+see credits "$WAIT_SECONDS" "${STAGE_CREDITS[@]}"
 send "release 1 back" "press 2 back"
 wait_exit "$program_pid"
 [ "$EXIT_STATUS" -eq 0 ] || fail "exit status $EXIT_STATUS after Back in the credits"

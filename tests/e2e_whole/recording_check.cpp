@@ -30,13 +30,17 @@ constexpr long WINDOW = 1024;        // frames of the render looked for exactly
 constexpr long STRIDE = 128;         // frames between the render windows looked for
 constexpr long MAX_LOST = 4096;      // frames of a play a server may drop
 constexpr long RESTART_SLACK = RATE; // a play must begin within this of the song's first sound
-constexpr double MIN_COVERAGE = 0.8; // share of a play's windows found (effects hide some)
+// Effects hide the song under them (the longest lasts half a second), and so do the moments
+// around a dropout; no longer stretch of a play may go unseen.
+constexpr long MAX_UNSEEN = RATE;
 constexpr long TITLE_BEFORE = 5 * RATE, TITLE_AFTER = 2 * RATE; // the song starts with the title
 constexpr long MIN_END_SILENCE = RATE / 4;
 constexpr double CUTOFF_HZ = 18'000;
 constexpr int FILTER_HALF_TAPS = 32;
 constexpr int LOUD = 800;
 constexpr long SEARCH = 2048;
+constexpr int EFFECT_PIECES = 4;
+constexpr long MAX_INSERTED = 8192; // frames of silence a server may put into an effect
 constexpr double MIN_MATCH = 0.9, MIN_LEVEL = 0.8, MAX_LEVEL = 1.25;
 constexpr double PI = 3.14159265358979323846;
 
@@ -152,38 +156,79 @@ bool check_plays(const std::vector<Anchor>& a, const std::vector<Frame>& song, c
         p.end = j;
         const long slots = (a[p.last].song - a[p.first].song) / STRIDE + 1;
         const double coverage = double(p.last - p.first + 1) / slots;
-        std::printf(
-            "song played from %.3f s to %.3f s of the recording: song %.3f s to %.3f s, %.1f%% of it found "
-            "exactly, %.3f s of silence inserted\n",
-            double(a[p.first].at) / RATE, double(p.end) / RATE, double(a[p.first].song) / RATE,
-            double(p.end - end.offset()) / RATE, 100 * coverage,
-            double(end.offset() - a[p.first].offset()) / RATE);
-        if (coverage < MIN_COVERAGE) {
-            std::puts("too little of the song found in that play");
+        long unseen = 0;
+        for (long i = p.first; i < p.last; ++i)
+            unseen = std::max(unseen, a[i + 1].song - a[i].song - WINDOW);
+        std::printf("song played from %.3f s to %.3f s of the recording: song %.3f s to %.3f s, %.1f%% of it found "
+                    "exactly, at most %.3f s unseen at a time, %.3f s of silence inserted\n",
+                    double(a[p.first].at) / RATE, double(p.end) / RATE, double(a[p.first].song) / RATE,
+                    double(p.end - end.offset()) / RATE, 100 * coverage, double(unseen) / RATE,
+                    double(end.offset() - a[p.first].offset()) / RATE);
+        if (unseen > MAX_UNSEEN) {
+            std::puts("a part of the song is missing from that play");
             return false;
         }
     }
     return !plays->empty();
 }
 
-// The recording less the song where a play was found: what the effects (and any dropout) added.
+// Squared distance of a recording frame from a song frame (none outside the song).
+double miss(const std::vector<Frame>& song, const std::vector<Frame>& rec, long j, long s) {
+    const Frame f = s >= 0 && s < static_cast<long>(song.size()) ? song[static_cast<size_t>(s)] : 0;
+    const double l = left(rec[static_cast<size_t>(j)]) - left(f), r = right(rec[static_cast<size_t>(j)]) - right(f);
+    return l * l + r * r;
+}
+
+// Which song frame each recording frame of [from, to) holds, when the song runs at offset o1
+// before and o2 after: a server that fell behind inserted o2 - o1 frames of silence somewhere
+// between (or dropped o1 - o2 frames). The place is the one that leaves the least over.
+void align_between(const std::vector<Frame>& song, const std::vector<Frame>& rec, long from, long to, long o1,
+                   long o2, std::vector<long>* at) {
+    const long gap = o2 - o1, n = to - from;
+    std::vector<double> before(static_cast<size_t>(n + 1)), silent(static_cast<size_t>(n + 1)),
+        after(static_cast<size_t>(n + 1));
+    for (long k = 0; k < n; ++k) {
+        before[k + 1] = before[k] + miss(song, rec, from + k, from + k - o1);
+        silent[k + 1] = silent[k] + miss(song, rec, from + k, -1);
+        after[k + 1] = after[k] + miss(song, rec, from + k, from + k - o2);
+    }
+    const long hole = std::max(0L, gap);
+    long best_split = 0;
+    double best = -1;
+    for (long k = 0; k + hole <= n; ++k) {
+        const double cost = before[k] + silent[k + hole] - silent[k] + after[n] - after[k + hole];
+        if (best < 0 || cost < best) best = cost, best_split = k;
+    }
+    for (long k = 0; k < n; ++k)
+        (*at)[static_cast<size_t>(from + k)] =
+            k < best_split ? from + k - o1 : k < best_split + hole ? -1 : from + k - o2;
+}
+
+// The recording less the song where a play was found: what the effects added.
 std::vector<double> residual(const std::vector<Anchor>& a, const std::vector<Play>& plays,
                              const std::vector<Frame>& song, const std::vector<Frame>& rec) {
+    std::vector<long> at(rec.size(), -1); // the song frame under each recording frame
+    for (const Play& p : plays) {
+        for (long k = p.first; k < p.last; ++k) {
+            const long exact_end = std::min(a[k].at + WINDOW, a[k + 1].at);
+            for (long j = a[k].at; j < exact_end; ++j)
+                at[static_cast<size_t>(j)] = j - a[k].offset();
+            if (a[k + 1].offset() == a[k].offset()) {
+                for (long j = exact_end; j < a[k + 1].at; ++j)
+                    at[static_cast<size_t>(j)] = j - a[k].offset();
+            } else {
+                align_between(song, rec, exact_end, a[k + 1].at, a[k].offset(), a[k + 1].offset(), &at);
+            }
+        }
+        for (long j = a[p.last].at; j < p.end; ++j)
+            at[static_cast<size_t>(j)] = j - a[p.last].offset();
+    }
     std::vector<double> r(rec.size() * 2);
     for (size_t j = 0; j < rec.size(); ++j) {
-        r[2 * j] = left(rec[j]);
-        r[2 * j + 1] = right(rec[j]);
-    }
-    for (const Play& p : plays) {
-        long k = p.first;
-        for (long j = a[p.first].at; j < p.end; ++j) {
-            while (k < p.last && a[k + 1].at <= j)
-                ++k;
-            const long s = j - a[k].offset();
-            if (s < 0 || s >= static_cast<long>(song.size())) continue;
-            r[2 * j] -= left(song[s]);
-            r[2 * j + 1] -= right(song[s]);
-        }
+        const long s = at[j];
+        const Frame f = s >= 0 && s < static_cast<long>(song.size()) ? song[static_cast<size_t>(s)] : 0;
+        r[2 * j] = left(rec[j]) - left(f);
+        r[2 * j + 1] = right(rec[j]) - right(f);
     }
     return r;
 }
@@ -218,35 +263,60 @@ struct Found {
     double match = 0, level = 0;
 };
 
-// The best normalised cross-correlation of the effect against the residual near one onset.
-Found best_near(const std::vector<double>& r, const std::vector<double>& e, long onset) {
-    const long n = static_cast<long>(e.size());
-    double ee = 0;
-    for (double v : e)
-        ee += v * v;
-    Found best;
-    for (long s = std::max(0L, onset - SEARCH); s <= onset + SEARCH; ++s) {
-        if (2 * s + n > static_cast<long>(r.size())) break;
-        double re = 0, rr = 0;
-        for (long i = 0; i < n; ++i) {
-            const double v = r[static_cast<size_t>(2 * s + i)];
-            re += v * e[static_cast<size_t>(i)];
-            rr += v * v;
-        }
-        const double match = rr > 0 ? re / std::sqrt(rr * ee) : 0;
-        if (match > best.match) best = {s, match, std::sqrt(rr / ee)};
+// Sums of products of a piece of the effect (samples [from, from + n)) with the residual from
+// frame `start` on.
+struct Sums {
+    double re = 0, rr = 0, ee = 0;
+};
+Sums sums(const std::vector<double>& r, const std::vector<double>& e, long from, long n, long start) {
+    Sums s;
+    if (start < 0 || 2 * start + n > static_cast<long>(r.size())) return s;
+    for (long i = 0; i < n; ++i) {
+        const double v = r[static_cast<size_t>(2 * start + i)], w = e[static_cast<size_t>(from + i)];
+        s.re += v * w;
+        s.rr += v * v;
+        s.ee += w * w;
     }
-    return best;
+    return s;
+}
+double correlation(const Sums& s) {
+    return s.rr > 0 && s.ee > 0 ? s.re / std::sqrt(s.rr * s.ee) : 0;
 }
 
-// Finds the effect at the first loud onset after `after` where it fits; -1 when none does.
+// The effect matched against the residual in EFFECT_PIECES pieces, the first near the onset and
+// each next one right after the one before or a little later, since the server may have
+// inserted silence into the effect's stream too. The match is the normalised correlation of
+// the pieces where they fit best; the level compares their loudness with the stored one.
+Found fit_near(const std::vector<double>& r, const std::vector<double>& e, long onset) {
+    const long samples = static_cast<long>(e.size()) / 2 * 2;
+    const long piece = samples / EFFECT_PIECES / 2 * 2; // whole frames
+    Sums total;
+    long start = -1, next = onset - SEARCH, span = 2 * SEARCH;
+    for (int k = 0; k < EFFECT_PIECES; ++k) {
+        const long from = k * piece, n = k + 1 == EFFECT_PIECES ? samples - from : piece;
+        Sums best;
+        long best_at = -1;
+        for (long at = std::max(0L, next); at <= next + span; ++at) {
+            const Sums s = sums(r, e, from, n, at);
+            if (best_at < 0 || correlation(s) > correlation(best)) best = s, best_at = at;
+        }
+        if (best_at < 0) return {};
+        if (k == 0) start = best_at;
+        total.re += best.re, total.rr += best.rr, total.ee += best.ee;
+        next = best_at + n / 2;
+        span = MAX_INSERTED;
+    }
+    return {start, correlation(total), total.ee > 0 ? std::sqrt(total.rr / total.ee) : 0};
+}
+
+// Finds the effect at the first loud onset after `after` where it fits; start -1 when none does.
 Found find_effect(const std::vector<double>& r, const std::vector<double>& e, long after) {
     const long frames = static_cast<long>(r.size() / 2);
     for (long f = after; f < frames; ++f) {
         if (std::abs(r[2 * f]) <= LOUD && std::abs(r[2 * f + 1]) <= LOUD) continue;
-        const Found found = best_near(r, e, f);
+        const Found found = fit_near(r, e, f);
         if (found.match >= MIN_MATCH && found.level >= MIN_LEVEL && found.level <= MAX_LEVEL) return found;
-        f += SEARCH; // something else sounded there: a dropout, or another effect
+        f += SEARCH; // something else sounded there: another effect, or what is left of a dropout
     }
     return {};
 }
