@@ -6,6 +6,7 @@
 # Usage: pads_game.sh PROGRAM SCREEN_WATCH
 . "$(dirname "$0")/../e2e_window/e2e_lib.sh"
 . "$(dirname "$0")/game_screens.sh"
+. "$(dirname "$0")/../e2e_sfx/pulse_server.sh"
 
 program=$1 SCREEN_WATCH=$2
 SHOT_PREFIX=pads-game
@@ -13,11 +14,13 @@ SHOT_PREFIX=pads-game
 [ -x "$SCREEN_WATCH" ] || skip "no screen watcher at $SCREEN_WATCH"
 need_tools Xvfb xdotool xwininfo convert
 xvfb_start
+# A private sound server, since the game opens two outputs (the music's and the effects') and the
+# dummy output takes only one.
+pulse_start
 
 feed=$WORK_DIR/pads
 : >"$feed"
-# The effects have tests of their own; here any output that opens will do.
-QUIBBET_TEST_PAD_FEED=$feed SDL_AUDIODRIVER=dummy "$program" >"$WORK_DIR/program.log" 2>&1 &
+QUIBBET_TEST_PAD_FEED=$feed SDL_AUDIODRIVER=pulseaudio "$program" >"$WORK_DIR/program.log" 2>&1 &
 program_pid=$!
 STARTED_PIDS+=($program_pid)
 
