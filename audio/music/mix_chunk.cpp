@@ -64,12 +64,7 @@ void mix_chunk() {
     const int32_t master_volume = mixer.master_volume.load(std::memory_order_relaxed);
     int16_t* out = mixer.ring.data() + mixer.write_chunk * CHUNK_FRAMES * 2;
     uint32_t sum_left = 0, sum_right = 0;
-    for (int i = 0; i < CHUNK_FRAMES; ++i) {
-        out[2 * i] = convert_sample(mixer.accumulator[2 * i], master_volume);
-        out[2 * i + 1] = convert_sample(mixer.accumulator[2 * i + 1], master_volume);
-        sum_left += static_cast<uint32_t>(std::abs(out[2 * i]));
-        sum_right += static_cast<uint32_t>(std::abs(out[2 * i + 1]));
-    }
+    mixer_kernels().convert(mixer.accumulator.data(), out, CHUNK_FRAMES, master_volume, sum_left, sum_right);
 
     // Levels and position share the chunk's own entry, so meters and position describe the same
     // sound when it is heard. A paused chunk keeps the position where the song stopped.

@@ -1,10 +1,13 @@
-// Voice rendering and sample conversion. Every block of frames is sized in advance from the
-// distance to the next loop or sample boundary, so the inner loop reads without bounds tests:
-// it never stands beyond the last point of the loop or sample, and the loader's guard point
+// Voice rendering. Every block of frames is sized in advance from the distance to the next loop
+// or sample boundary and the end of a volume ramp, so the kernels read without bounds tests: a
+// block never stands beyond the last point of the loop or sample, and the loader's guard point
 // after it serves the interpolation's look-ahead.
 #include "audio/music/mixer.h"
+#include "audio/music/sample_decoder.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
 
 Mixer mixer;
 
@@ -62,48 +65,46 @@ void finish_ramp(Voice& v, int frames) {
     v.current_right = v.target_right * RAMP_FRAMES;
 }
 
-// One interpolated point, in 1/64 of a sample unit: position and position + 1 are inside the
-// sample's points plus its guard point for every frame, as a block never crosses a boundary.
-inline int64_t point_at(const int16_t* data, int64_t position) {
-    const int32_t index = static_cast<int32_t>(position >> FRACTION_BITS);
-    const uint32_t frac = static_cast<uint32_t>(position);
-    const int64_t s0 = data[index], s1 = data[index + 1];
-    return 64 * s0 + (((s1 - s0) * (frac >> 1)) >> 25);
+// The voices' sums for one slice of frames, in 32 bits for VOICES_PER_SUM voices at a time
+// before they move to the accumulator; all zero between slices.
+struct VoiceSums {
+    std::array<int32_t, CHUNK_FRAMES> left, right;
+};
+VoiceSums voice_sums;
+
+// The fastest usable set, unless QUIBBET_MIXER names another one (to hear or time the portable
+// set on any machine).
+const MixKernels* choose_kernels() {
+    const std::span<const MixKernels* const> usable = mix_kernels_usable();
+    if (const char* wanted = std::getenv("QUIBBET_MIXER"))
+        for (const MixKernels* k : usable)
+            if (std::strcmp(k->name, wanted) == 0) return k;
+    return usable.front();
 }
 
-// ((product >> 6) + 1 if negative) >> 1, folded into one shift: for negative products adding 64
-// before dividing by 128 rounds the same way.
-inline int64_t scaled(int64_t value, int32_t volume) {
-    const int64_t product = value * volume;
-    return (product + ((product >> 63) & 64)) >> 7;
+const MixKernels* kernels = choose_kernels();
+
+bool within_32_bit_bounds(int32_t first, int32_t ramp, int frames) {
+    const int64_t last = first + int64_t{ramp} * (frames - 1);
+    return std::max<int64_t>(std::abs(int64_t{first}), std::abs(last)) <= MAX_BLOCK_VOLUME;
 }
 
-// The frames of one block. The steady case (no ramp) has a loop of its own, the most common
-// one by far; positions are kept in locals, which the accumulator stores cannot alias.
-void render_block(Voice& v, int64_t* accumulator, int frames, int64_t& position, int64_t delta) {
-    const int16_t* data = v.sample->data;
-    int32_t left = v.current_left, right = v.current_right;
-    const int32_t ramp_left = v.ramp_left, ramp_right = v.ramp_right;
-    int64_t at = position;
-    position += delta * frames;
-    if (ramp_left == 0 && ramp_right == 0) {
-        if (left == 0 && right == 0) return; // silent: a faded-out voice still moves on
-        for (int64_t* out = accumulator; out != accumulator + 2 * frames; out += 2, at += delta) {
-            const int64_t value = point_at(data, at);
-            out[0] += scaled(value, left);
-            out[1] += scaled(value, right);
-        }
-        return;
+// The frames of one block, into the voice sums when its volumes allow, else straight into the
+// accumulator. A silent block only moves on. True when the sums were added to.
+bool render_block(Voice& v, int64_t* accumulator, int done, int frames, int64_t position, int64_t delta) {
+    const MixBlock block{v.sample->data, position,        delta,
+                         v.current_left, v.current_right, v.ramp_left,
+                         v.ramp_right,   frames,          v.sample->length + SAMPLE_SPARE_POINTS};
+    v.current_left += v.ramp_left * frames;
+    v.current_right += v.ramp_right * frames;
+    if (block.ramp_left == 0 && block.ramp_right == 0 && block.left == 0 && block.right == 0) return false;
+    if (within_32_bit_bounds(block.left, block.ramp_left, frames) &&
+        within_32_bit_bounds(block.right, block.ramp_right, frames)) {
+        kernels->render(block, voice_sums.left.data() + done, voice_sums.right.data() + done);
+        return true;
     }
-    for (int64_t* out = accumulator; out != accumulator + 2 * frames; out += 2, at += delta) {
-        const int64_t value = point_at(data, at);
-        out[0] += scaled(value, left);
-        out[1] += scaled(value, right);
-        left += ramp_left;
-        right += ramp_right;
-    }
-    v.current_left = left;
-    v.current_right = right;
+    mix_block_wide(block, accumulator + 2 * done);
+    return false;
 }
 
 // At a boundary: wrap, mirror or stop. Modulo arithmetic instead of repeated mirroring keeps a
@@ -130,16 +131,18 @@ bool cross_boundary(Voice& v, int64_t& position) {
     return true;
 }
 
-void mix_voice(Voice& v, int64_t* accumulator, int frames) {
+// True when the voice added to the voice sums.
+bool mix_voice(Voice& v, int64_t* accumulator, int frames) {
     const SampleRecord& s = *v.sample;
     const uint64_t step = (v.step >> 5) == 0 ? FLOOR_STEP : v.step;
     int64_t position = voice_position(v);
     int done = 0;
+    bool summed = false;
     while (done < frames) {
         // Positions outside the sample can only come from a bad offset; they would read outside.
         if (position < 0 || position > points(s.length)) {
             go_idle(v);
-            return;
+            return summed;
         }
         const int64_t loop_end = points(s.loop_start + s.loop_length);
         int64_t distance;
@@ -149,7 +152,7 @@ void mix_voice(Voice& v, int64_t* accumulator, int frames) {
             distance = position < loop_end ? loop_end - position : points(s.length) - position;
         if (distance < 0) {
             go_idle(v);
-            return;
+            return summed;
         }
         // 64-bit frame counts: a tiny step on a long sample may be billions of frames away.
         const uint64_t to_boundary =
@@ -161,31 +164,44 @@ void mix_voice(Voice& v, int64_t* accumulator, int frames) {
         const bool ramp_cut = v.ramp_count != 0 && v.ramp_count < block;
         if (ramp_cut) block = v.ramp_count;
         const int64_t delta = v.direction == 1 ? -static_cast<int64_t>(step) : static_cast<int64_t>(step);
-        render_block(v, accumulator + 2 * done, block, position, delta);
+        summed = render_block(v, accumulator, done, block, position, delta) || summed;
+        position += delta * block;
         finish_ramp(v, block);
         done += block;
         if (ramp_cut || !reaches_boundary) continue;
         if (!cross_boundary(v, position)) {
             go_idle(v);
-            return;
+            return summed;
         }
     }
     set_voice_position(v, position);
+    return summed;
+}
+
+// One slice of at most CHUNK_FRAMES frames.
+void mix_slice(std::span<Voice> voices, int64_t* accumulator, int frames) {
+    int summed = 0;
+    for (Voice& v : voices) {
+        if (!v.sample || !mix_voice(v, accumulator, frames)) continue;
+        if (++summed < VOICES_PER_SUM) continue;
+        kernels->flush(voice_sums.left.data(), voice_sums.right.data(), accumulator, frames);
+        summed = 0;
+    }
+    if (summed != 0) kernels->flush(voice_sums.left.data(), voice_sums.right.data(), accumulator, frames);
 }
 } // namespace
 
 void mix_voices(std::span<Voice> voices, int64_t* accumulator, int frames) {
-    for (Voice& v : voices)
-        if (v.sample) mix_voice(v, accumulator, frames);
+    for (int done = 0; done < frames; done += CHUNK_FRAMES)
+        mix_slice(voices, accumulator + 2 * done, std::min(frames - done, CHUNK_FRAMES));
 }
 
-int16_t convert_sample(int64_t value, int32_t master_volume) {
-    const uint64_t magnitude = value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
-    uint64_t q = magnitude / CONVERT_DIVISOR + (magnitude % CONVERT_DIVISOR >= CONVERT_DIVISOR / 2);
-    q = std::min<uint64_t>(q, MAX_OUTPUT);
-    q = q * static_cast<uint64_t>(master_volume) / MUSIC_UNITY_VOLUME;
-    const auto sample = static_cast<int16_t>(q);
-    return value < 0 ? static_cast<int16_t>(-sample) : sample;
+void mixer_use_kernels(const MixKernels& chosen) {
+    kernels = &chosen;
+}
+
+const MixKernels& mixer_kernels() {
+    return *kernels;
 }
 
 bool mixer_song_ended() {

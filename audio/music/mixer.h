@@ -5,6 +5,7 @@
 // Threads: mix_chunk runs on the game thread inside music_start and then only on the output
 // thread. The words the game thread touches (master volume, pause, queries) are atomic.
 #pragma once
+#include "audio/music/mix_kernels.h"
 #include "audio/music/music.h"
 #include "audio/music/song.h"
 
@@ -20,9 +21,6 @@ constexpr int RING_BYTES = CHUNK_BYTES * RING_CHUNKS;
 static_assert(RING_BYTES == 65536);
 constexpr int FRAMES_PER_MS = OUTPUT_RATE / 1000;
 constexpr int RAMP_FRAMES = 128;
-// One full-volume voice at target 127 gives 64 x 255 per sample unit before the conversion.
-constexpr int64_t CONVERT_DIVISOR = 16320;
-constexpr int32_t MAX_OUTPUT = 32767;
 // Step used when a voice's step is too small to measure: 40 Hz at 48,000 Hz.
 constexpr uint64_t FLOOR_STEP = 3579136;
 
@@ -65,6 +63,12 @@ void music_unload();
 // Renders frames of every busy voice, added into accumulator[0 .. 2 x frames) (left, right
 // interleaved). Voices reaching a sample end without a loop become idle.
 void mix_voices(std::span<Voice> voices, int64_t* accumulator, int frames);
+
+// The kernel set in use: the fastest this processor runs, unless the environment variable
+// QUIBBET_MIXER names another usable set ("portable" runs everywhere). Tests and benchmarks switch
+// sets, never while a song plays.
+void mixer_use_kernels(const MixKernels& kernels);
+const MixKernels& mixer_kernels();
 
 // One accumulator value to an output sample: divide by 16,320 rounding half up, clip to 32,767,
 // scale by the master volume; the sign is kept.

@@ -4,6 +4,7 @@
 #include "audio/music/module_loader.h"
 #include "audio/music/music.h"
 #include "demo_song.h"
+#include "render_song.h"
 #include "tools/xm_writer/xm_writer.h"
 
 #include <gtest/gtest.h>
@@ -35,25 +36,6 @@ xm::Module sine_song(const std::vector<std::pair<int, uint8_t>>& notes, int rows
     }
     m.patterns.push_back(p);
     return m;
-}
-
-struct Rendered {
-    std::vector<int16_t> samples; // interleaved left, right
-    std::vector<uint32_t> positions;
-};
-
-Rendered render(const std::vector<uint8_t>& file, int max_chunks, uint32_t flags = MUSIC_FROM_MEMORY) {
-    Rendered r;
-    if (!music_load(file.data(), file.size(), flags)) return r;
-    for (int i = 0; i < max_chunks && !mixer_song_done(); ++i) {
-        mix_chunk();
-        std::span<const int16_t> chunk = last_chunk();
-        r.samples.insert(r.samples.end(), chunk.begin(), chunk.end());
-        r.positions.push_back(
-            mixer.queries[static_cast<size_t>((mixer.write_chunk + 15) % 16)].position.load());
-    }
-    music_unload();
-    return r;
 }
 
 int peak(const std::vector<int16_t>& samples) {

@@ -220,3 +220,14 @@ TEST(VoiceRender, ManyLoudVoicesInPhaseSumWithoutWrapping) {
         EXPECT_EQ(a, full_contribution(32767) * 2 * MAX_CHANNELS);
     EXPECT_EQ(convert_sample(acc[0], MUSIC_UNITY_VOLUME), 32767);
 }
+
+TEST(VoiceRender, VolumesBeyondTheSequencersRangeMixWithoutWrapping) {
+    // The channel update never sets a target above 127; a voice that had one still sums exactly.
+    constexpr int32_t HUGE_TARGET = 1 << 20;
+    TestSample s = make_sample(std::vector<int16_t>(64, 32767), 0, 64, 1);
+    std::vector<Voice> voices(3, settled_voice(s.record(), STEP_ONE, HUGE_TARGET));
+    std::vector<int64_t> acc(2 * 16, 0);
+    mix_voices(voices, acc.data(), 16);
+    for (int64_t a : acc)
+        EXPECT_EQ(a, int64_t{32767} * 64 * HUGE_TARGET * 3);
+}
