@@ -27,7 +27,7 @@ constexpr int SONG_ROWS = 16;
 constexpr int32_t TITLE_TILES = 158; // the title layout's placements
 constexpr int32_t CLICK = -1;
 
-class Scenes : public testing::Test {
+class SceneSequence : public testing::Test {
   protected:
     void SetUp() override {
         harness_start();
@@ -59,7 +59,7 @@ Colour clear_colour() {
 
 // Escape means nothing special before the game: every press goes on, and a second press in
 // the same tick is the title screen's, read by its first update in that tick.
-TEST_F(Scenes, PressesInTheIntroGoOnScenePerPressInOneTick) {
+TEST_F(SceneSequence, PressesInTheIntroGoOnScenePerPressInOneTick) {
     struct Case {
         std::vector<int32_t> keys; // or CLICK
         const char* scene;
@@ -75,7 +75,7 @@ TEST_F(Scenes, PressesInTheIntroGoOnScenePerPressInOneTick) {
     }
 }
 
-TEST_F(Scenes, IntroShowsPresentsFromTick160AndEndsAfterTick240) {
+TEST_F(SceneSequence, IntroShowsPresentsFromTick160AndEndsAfterTick240) {
     const int32_t mark = sprite_count - 2;
     const Sprite& tree = sprite_pool[mark];
     harness_tick(INTRO_PRESENTS_TICK); // up to tick 159
@@ -96,7 +96,7 @@ TEST_F(Scenes, IntroShowsPresentsFromTick160AndEndsAfterTick240) {
 
 // The title fades from black to the sky blue, and after LOGO_STAY_TICKS without a press the
 // menu comes by itself. The music starts with the title.
-TEST_F(Scenes, TitleFadesToTheSkyAndGivesWayToTheMenu) {
+TEST_F(SceneSequence, TitleFadesToTheSkyAndGivesWayToTheMenu) {
     reach("logo"); // the title's first update is its tick 0
     EXPECT_TRUE(music_playing());
     EXPECT_EQ(music_state, MUSIC_STARTED);
@@ -118,7 +118,7 @@ TEST_F(Scenes, TitleFadesToTheSkyAndGivesWayToTheMenu) {
     EXPECT_EQ(game_state, STATE_MENU);
 }
 
-TEST_F(Scenes, CreditsMakeTheirPictureAnewOnEveryVisit) {
+TEST_F(SceneSequence, CreditsMakeTheirPictureAnewOnEveryVisit) {
     reach("gameplay");
     const int32_t game_sprites = sprite_count;
     for (int visit = 0; visit < 2; ++visit) {
@@ -141,7 +141,7 @@ TEST_F(Scenes, CreditsMakeTheirPictureAnewOnEveryVisit) {
 
 // A press and then Escape in one tick: the game resumes, then the program ends, with the music
 // thread stopped and both audio devices closed whatever they were doing.
-TEST_F(Scenes, PressThenEscapeInTheCreditsResumesTheGameThenEndsCleanly) {
+TEST_F(SceneSequence, PressThenEscapeInTheCreditsResumesTheGameThenEndsCleanly) {
     reach("credits");
     ASSERT_TRUE(music_playing()); // since the title
     sfx_play("winner");
@@ -168,7 +168,7 @@ TEST_F(Scenes, PressThenEscapeInTheCreditsResumesTheGameThenEndsCleanly) {
 
 // Every scene puts the clouds back on the tick whose count is 401 mod 402; all but the
 // credits drift them on from there, the credits hold everything still.
-TEST_F(Scenes, CloudsRestartEvery402TicksInEveryScene) {
+TEST_F(SceneSequence, CloudsRestartEvery402TicksInEveryScene) {
     constexpr int32_t CLOUD_START_X = -551, CLOUD_DRIFT = 4;
     constexpr int32_t RESET_TICK = 3 * CLOUD_CYCLE_TICKS + CLOUD_RESET_PHASE;
     for (const char* scene : {"intro", "logo", "gameplay", "credits"}) {
