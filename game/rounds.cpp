@@ -20,7 +20,6 @@ Sprite* overlay_sprite;
 
 namespace {
 
-constexpr int32_t SKY_RED = 114, SKY_GREEN = 153, SKY_BLUE = 216;
 // The overlays are 120 x 40 and grow about their centre, the middle of the board (300, 240).
 constexpr int32_t OVERLAY_X = 240, OVERLAY_Y = 220;
 constexpr int32_t OVERLAY_GROW_TICKS = 30;

@@ -15,6 +15,9 @@ constexpr int32_t STATE_COUNTDOWN = 2;
 constexpr int32_t STATE_OVER = 3;
 constexpr int32_t NO_WINNER = -1;
 
+// The clear colour behind the board; the title screen fades to it.
+constexpr int32_t SKY_RED = 114, SKY_GREEN = 153, SKY_BLUE = 216;
+
 // Countdown marks, in ticks after the start: the ready overlay, the go overlay, the first step.
 constexpr int32_t COUNTDOWN_READY = 2;
 constexpr int32_t COUNTDOWN_GO = 33;

@@ -15,6 +15,7 @@ WindowHandlers handlers{};
 SDL_Window* window = nullptr;
 SDL_GLContext context = nullptr;
 Uint32 quit_event = 0;
+constexpr int SLOWEST_SYNCED_REFRESH_HZ = 40;
 
 // Wanted first; when the display has no such visual, any GL visual will do, as the system picks
 // the closest format on Windows: the game never tests depth nor reads the window's alpha.
@@ -90,11 +91,30 @@ bool platform_window_create(const char* title, bool fullscreen, int width, int h
     return true;
 }
 
+namespace {
+
+// The main loop draws on every idle pass; with the swap waiting for the display's refresh it
+// draws as often as a real display shows a picture instead of hundreds of times a second.
+// Adaptive where the driver offers it (a late frame is shown at once rather than a refresh
+// later). Not on a display slower than the game's 40 ticks a second: the loop runs at most one
+// tick per drawn pass, so the game itself would slow down.
+void vertical_sync_request() {
+    SDL_DisplayMode mode{};
+    const int display = SDL_GetWindowDisplayIndex(window);
+    if (display >= 0 && SDL_GetCurrentDisplayMode(display, &mode) == 0 && mode.refresh_rate != 0 &&
+        mode.refresh_rate < SLOWEST_SYNCED_REFRESH_HZ)
+        return;
+    if (SDL_GL_SetSwapInterval(-1) != 0) SDL_GL_SetSwapInterval(1);
+}
+
+} // namespace
+
 bool platform_gl_context_create() {
     if (!window) return false;
     context = SDL_GL_CreateContext(window);
     if (!context) return false;
     SDL_GL_MakeCurrent(window, context);
+    vertical_sync_request();
     return true;
 }
 

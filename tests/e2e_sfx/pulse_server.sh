@@ -2,7 +2,10 @@
 # runtime directory, so tests running at the same time never share a server.
 # Sets: work (temp dir, removed on exit), sink, and the environment that points clients at it.
 
+# pulse_start [RATE]: the sink runs at RATE (44,100 Hz, the effects' rate, unless given). Scripts
+# that keep a list of clean-up hooks (e2e_lib.sh) get the server's stop added to it.
 pulse_start() {
+    local rate=${1:-44100}
     local needed
     for needed in pulseaudio pactl parec; do
         command -v "$needed" >/dev/null || { echo "skip: $needed is not installed"; exit 77; }
@@ -17,9 +20,9 @@ pulse_start() {
         --high-priority=yes --realtime=yes \
         --log-target=file:"$work/pulse.log" \
         -L "module-native-protocol-unix auth-anonymous=1" \
-        -L "module-null-sink sink_name=$sink rate=44100 format=s16le channels=2" 2>>"$work/pulse.log" &
+        -L "module-null-sink sink_name=$sink rate=$rate format=s16le channels=2" 2>>"$work/pulse.log" &
     pulse_pid=$!
-    trap pulse_stop EXIT
+    if declare -p cleanup_hooks >/dev/null 2>&1; then cleanup_hooks+=(pulse_stop); else trap pulse_stop EXIT; fi
     local waited=0
     until pactl info >/dev/null 2>&1; do
         kill -0 "$pulse_pid" 2>/dev/null || { echo "FAIL: PulseAudio did not start"; cat "$work/pulse.log"; exit 1; }
@@ -30,10 +33,11 @@ pulse_start() {
     pactl set-default-sink "$sink"
 }
 
-# Starts recording the sink's monitor into $1 and waits until data arrives.
+# record_start FILE [RATE]: records the sink's monitor into FILE (at 44,100 Hz unless given) and
+# waits until data arrives.
 record_start() {
     # Kept ahead of other work: its file size tells when an effect was handed over.
-    nice -n -11 parec -d "$sink.monitor" --raw --format=s16le --rate=44100 --channels=2 --latency-msec=5 >"$1" &
+    nice -n -11 parec -d "$sink.monitor" --raw --format=s16le --rate="${2:-44100}" --channels=2 --latency-msec=5 >"$1" &
     parec_pid=$!
     wait_for_size "$1" 1
 }
@@ -55,8 +59,11 @@ wait_for_size() {
 }
 
 pulse_stop() {
-    [ -n "${parec_pid:-}" ] && kill "$parec_pid" 2>/dev/null
-    [ -n "${pulse_pid:-}" ] && kill "$pulse_pid" 2>/dev/null
-    wait 2>/dev/null
+    local pid
+    # Only its own processes: the calling script may have others still running.
+    for pid in ${parec_pid:-} ${pulse_pid:-}; do
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    done
     rm -rf "$work"
 }

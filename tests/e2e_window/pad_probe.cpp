@@ -1,4 +1,5 @@
-// The real program with one difference: its first scene shows what input reached the game.
+// The real program with one difference: it starts in a scene of its own that shows what input
+// reached the game.
 // The four player sprites turn a quarter for each turn press of their player, and the clear
 // colour spells the last event exactly, so a screenshot pixel tells the test what arrived:
 //   nothing yet        (0, 0, 40)
@@ -63,6 +64,7 @@ void show_events() {
 } // namespace
 
 int main() {
-    scene_install("intro", show_players, show_events);
+    scene_install("debug", show_players, show_events);
+    first_scene = "debug";
     return app_main(SHOW_DEFAULT);
 }

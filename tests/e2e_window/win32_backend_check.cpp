@@ -1,6 +1,8 @@
 // Checks of the Windows backend's services that run without a window: module files read at
-// absolute offsets, RCDATA resources, the time-critical thread and the clock. Built with the
-// mingw-w64 compiler and run under wine; exit status 0 when every check holds.
+// absolute offsets, RCDATA resources, the time-critical thread and the clock; and the extended
+// precision the credits picture's place relies on, at run time in a Windows process. Built with
+// the mingw-w64 compiler and run under wine; exit status 0 when every check holds.
+#include "game/credits_place.h"
 #include "platform/clock.h"
 #include "platform/module_file.h"
 #include "platform/thread.h"
@@ -101,6 +103,14 @@ void check_clock() {
     check(after - before >= 25 && after - before < 2000, "a 30 ms sleep moves the clock by about 30 ms");
 }
 
+// The sizes come from the image table at run time, so the arithmetic is not folded away here either.
+void check_credits_place() {
+    volatile int32_t width = 400, height = 320;
+    const CreditsPlace place = credits_place(width, height);
+    std::printf("credits picture of 400 x 320 at (%d, %d)\n", place.x, place.y);
+    check(place.x == 39 && place.y == 21, "credits picture at (39, 21), not (40, 22)");
+}
+
 } // namespace
 
 int main() {
@@ -108,6 +118,7 @@ int main() {
     check_resources();
     check_thread();
     check_clock();
+    check_credits_place();
     std::printf("%d failed\n", failures);
     return failures == 0 ? 0 : 1;
 }

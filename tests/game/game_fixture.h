@@ -45,6 +45,12 @@ class GameTest : public testing::Test {
 
     static void next_step() { harness_tick(step_period); }
 
+    // Any press but Escape in the credits: back to the game, whose update runs in that tick.
+    static void leave_credits() {
+        harness_press(ANY_KEY);
+        harness_tick();
+    }
+
     // A board of one kind, so a test places its players where it wants.
     static void board_fill(uint8_t kind) {
         tile_grid.fill(kind);

@@ -152,8 +152,7 @@ TEST_F(Menu, EscapeOpensTheCreditsAndTheMenuIsThereOnReturn) {
     harness_tick();
     EXPECT_EQ(harness_scene(), "credits");
     harness_tick(50);
-    harness_return_from_credits();
-    harness_tick();
+    leave_credits();
     EXPECT_EQ(game_state, STATE_MENU);
     ASSERT_EQ(sprite_count, count);
     EXPECT_EQ(std::memcmp(menu.data(), &sprite_pool[menu_first_sprite], menu.size() * sizeof(Sprite)), 0);

@@ -106,7 +106,7 @@ TEST_F(Rounds, CreditsInTheMiddleOfAGameResumeIt) {
         const auto left = players;
         const int32_t state = game_state, steps_from = state_start_frame;
         harness_tick(300);
-        harness_return_from_credits();
+        leave_credits();
         EXPECT_EQ(harness_scene(), "gameplay");
         EXPECT_EQ(game_state, state);
         EXPECT_EQ(state_start_frame, steps_from);
@@ -123,8 +123,7 @@ TEST_F(Rounds, CountdownResumedPastItsMarksEnds) {
     harness_tick();
     ASSERT_EQ(harness_scene(), "credits");
     harness_tick(200);
-    harness_return_from_credits();
-    harness_tick();
+    leave_credits();
     EXPECT_EQ(game_state, STATE_PLAYING);
     EXPECT_EQ(overlay_sprite->visible, 0);
     EXPECT_EQ(players[0].row, 3); // the first step came with the end

@@ -12,6 +12,8 @@
 #include "game/board.h"
 #include "game/clouds.h"
 #include "game/game_init.h"
+#include "game/intro.h"
+#include "game/logo.h"
 #include "game/menu.h"
 #include "game/music_request.h"
 #include "game/players.h"
@@ -92,6 +94,7 @@ void game_tables_reset() {
     menu_first_sprite = controls_first_sprite = 0;
     menu_x = menu_y = sound_x = sound_y = 0;
     music_state = MUSIC_REQUESTED;
+    intro_start_frame = logo_start_frame = -1;
     music_song = nullptr;
 }
 
@@ -126,17 +129,6 @@ void effects_reset() {
     heard.clear();
 }
 
-void save_sprite_mark() {
-    sprite_scene_mark = sprite_count;
-}
-
-// A scene the game does not make yet still keeps its half of the sprite rule (its exit restores
-// the mark), so its enter saves the mark as the real one will.
-void missing_scenes_stand_in() {
-    for (Scene& scene : scene_table)
-        if (scene.exit && !scene.enter) scene_install(scene.name, save_sprite_mark, scene.update);
-}
-
 } // namespace
 
 void harness_start() {
@@ -150,7 +142,6 @@ void harness_start() {
     const std::vector<uint8_t>& png = blank_atlas_png();
     image_table[0].texture_slot = atlas_load("noname.dat", png.data(), png.size(), atlas_images);
     game_init();
-    missing_scenes_stand_in();
     scene_enter("intro");
 }
 
@@ -159,11 +150,6 @@ void harness_stop() {
 }
 
 void harness_enter_gameplay() {
-    scene_enter("gameplay");
-}
-
-void harness_return_from_credits() {
-    skip_next_enter = 1;
     scene_enter("gameplay");
 }
 

@@ -21,10 +21,8 @@ void harness_start();
 // Stops the music player, so no thread outlives the test.
 void harness_stop();
 
-// The ways into the gameplay scene: the title screen's (its enter runs) and the credits' way
-// back after a press other than Escape (its enter is skipped, the game resumes).
+// Straight into the gameplay scene, its enter run, as the title screen goes there.
 void harness_enter_gameplay();
-void harness_return_from_credits();
 
 // Queued for the next tick, as the window handlers queue them.
 void harness_press(int32_t key);

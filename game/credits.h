@@ -1,0 +1,13 @@
+// The "credits" scene: one large picture over everything, opened from the gameplay scene.
+// Escape ends the program (status 0); any other press returns to the game without running
+// its enter, so the menu or the game goes on where it was. Nothing moves while it shows: the
+// scene does not step the tweens. Its picture lies above the scene mark; the scene's exit
+// drops it. Main thread only.
+#pragma once
+
+void credits_enter();
+void credits_update();
+
+// The program's own way out: the music thread and the effects device are stopped first, so no
+// sound is cut off mid-buffer by the system, then the process ends with status 0.
+[[noreturn]] void program_end();
