@@ -1,5 +1,7 @@
 // The scenes around the game: the intro, the title screen and the credits, and the way through
 // them from start-up to the end of the program.
+#include "assets/embedded.h"
+#include "audio/music/mixer.h"
 #include "audio/music/music.h"
 #include "audio/sfx.h"
 #include "engine/image_table.h"
@@ -116,6 +118,30 @@ TEST_F(SceneSequence, TitleFadesToTheSkyAndGivesWayToTheMenu) {
         EXPECT_EQ(harness_scene(), m.scene) << "tick " << m.tick;
     }
     EXPECT_EQ(game_state, STATE_MENU);
+}
+
+// Without a test song the title plays the embedded one: the ring the music device holds when the
+// title starts is the song's first chunks as the player renders them on its own.
+TEST(TitleMusic, TheTitlePlaysTheEmbeddedSongFromItsStart) {
+    harness_start();
+    harness_press(ANY_KEY);
+    harness_tick();
+    ASSERT_EQ(harness_scene(), "logo");
+    AudioDevice* device = harness_music_device();
+    ASSERT_NE(device, nullptr);
+    const auto* held = static_cast<const uint8_t*>(virtual_audio_buffer(device));
+    const std::vector<uint8_t> heard(held, held + virtual_audio_buffer_bytes(device));
+    harness_stop();
+
+    const EmbeddedAsset* song = embedded_asset_find(SONG_ASSET);
+    ASSERT_NE(song, nullptr);
+    ASSERT_TRUE(music_load(song->data, song->size, MUSIC_FROM_MEMORY));
+    do
+        mix_chunk();
+    while (mixer.write_chunk != 0);
+    const auto* ring = reinterpret_cast<const uint8_t*>(mixer.ring.data());
+    EXPECT_EQ(heard, std::vector<uint8_t>(ring, ring + RING_BYTES));
+    music_unload();
 }
 
 TEST_F(SceneSequence, CreditsMakeTheirPictureAnewOnEveryVisit) {
