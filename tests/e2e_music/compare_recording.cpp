@@ -2,40 +2,23 @@
 // recording of the same song played through a sound server at the same rate and full volume,
 // where it must appear frame for frame. The one thing a busy machine may add is a dropout: when
 // the server's own audio thread runs late it plays silence, sometimes over a few frames of the
-// song. The player itself never writes silence into a playing song, so a player that fell behind
-// (the ring would replay old sound), lost a chunk without silence, or mixed anything differently
+// song, and sometimes it only drops a few frames with no silence at all. The player itself never
+// writes silence into a playing song and never loses less than a whole chunk, so a player that
+// fell behind (the ring would replay old sound), lost a chunk, or mixed anything differently
 // shows up as frames that are neither the song nor a dropout. Exit 0 when the song is there.
+#include "recording_frames.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <vector>
 
 namespace {
-constexpr size_t WAV_HEADER_BYTES = 44;
 constexpr long RESYNC_FRAMES = 256;         // frames that must agree again after a gap
 constexpr long MAX_GAP_FRAMES = 48000;      // one second of inserted silence at most
 constexpr long MAX_LOST_FRAMES = 4096;      // song frames a dropout may swallow beyond its length
+constexpr long MAX_SILENT_LOSS = 256;       // frames a dropout without silence may drop: under a chunk
 constexpr long START_SEARCH_FRAMES = 96000; // the song starts within two seconds of the first sound
-
-using Frame = uint32_t; // left and right sample together
-
-std::vector<Frame> read_frames(const char* path, size_t skip) {
-    std::vector<Frame> frames;
-    std::FILE* f = std::fopen(path, "rb");
-    if (!f) return frames;
-    std::fseek(f, static_cast<long>(skip), SEEK_SET);
-    uint8_t b[4];
-    while (std::fread(b, 1, 4, f) == 4)
-        frames.push_back(static_cast<Frame>(b[0] | b[1] << 8 | b[2] << 16) | static_cast<Frame>(b[3]) << 24);
-    std::fclose(f);
-    return frames;
-}
-
-long first_sound(const std::vector<Frame>& x) {
-    for (size_t i = 0; i < x.size(); ++i)
-        if (x[i] != 0) return static_cast<long>(i);
-    return -1;
-}
 
 bool agrees(const std::vector<Frame>& song, const std::vector<Frame>& rec, long i, long j, long count) {
     const long song_end = static_cast<long>(song.size());
@@ -88,10 +71,10 @@ int main(int argc, char** argv) {
             ++resume;
         const long silence = resume - gap_start;
         // The song goes on after the silence, maybe missing what the silence overwrote.
+        const long most_lost = silence > 0 ? silence + MAX_LOST_FRAMES : MAX_SILENT_LOSS;
         long found = -1;
-        if (silence > 0 && silence <= MAX_GAP_FRAMES)
-            for (long next = i - back; next <= i - back + silence + MAX_LOST_FRAMES && next < n && found < 0;
-                 ++next)
+        if (silence <= MAX_GAP_FRAMES)
+            for (long next = i - back; next <= i - back + most_lost && next < n && found < 0; ++next)
                 if (agrees(song, rec, next, resume, RESYNC_FRAMES)) found = next;
         if (found < 0) {
             std::printf("song frame %ld (%.3f s): the recording holds something else\n", i,

@@ -11,6 +11,7 @@
 // Usage: recording_check RENDER.wav RECORDING.raw TITLE_AT_BYTES [NAME...]
 // Exit 0 when everything holds.
 #include "assets/embedded.h"
+#include "e2e_music/recording_frames.h"
 
 #include <algorithm>
 #include <cmath>
@@ -25,7 +26,6 @@ namespace {
 
 constexpr int RATE = 48'000;
 constexpr int EFFECT_RATE = 44'100;
-constexpr size_t WAV_HEADER_BYTES = 44;
 constexpr long WINDOW = 1024;        // frames of the render looked for exactly
 constexpr long STRIDE = 128;         // frames between the render windows looked for
 constexpr long MAX_LOST = 4096;      // frames of a play a server may drop
@@ -43,20 +43,6 @@ constexpr int EFFECT_PIECES = 4;
 constexpr long MAX_INSERTED = 8192; // frames of silence a server may put into an effect
 constexpr double MIN_MATCH = 0.9, MIN_LEVEL = 0.8, MAX_LEVEL = 1.25;
 constexpr double PI = 3.14159265358979323846;
-
-using Frame = uint32_t; // left and right sample together
-
-std::vector<Frame> read_frames(const char* path, size_t skip) {
-    std::vector<Frame> frames;
-    std::FILE* f = std::fopen(path, "rb");
-    if (!f) return frames;
-    std::fseek(f, static_cast<long>(skip), SEEK_SET);
-    uint8_t b[4];
-    while (std::fread(b, 1, 4, f) == 4)
-        frames.push_back(static_cast<Frame>(b[0] | b[1] << 8 | b[2] << 16) | static_cast<Frame>(b[3]) << 24);
-    std::fclose(f);
-    return frames;
-}
 
 int16_t left(Frame f) {
     return static_cast<int16_t>(f & 0xffff);
@@ -331,12 +317,6 @@ std::vector<double> stored_effect(const char* name) {
         samples.push_back(v);
     }
     return resample(samples, EFFECT_RATE, RATE);
-}
-
-long first_sound(const std::vector<Frame>& x) {
-    for (size_t i = 0; i < x.size(); ++i)
-        if (x[i] != 0) return static_cast<long>(i);
-    return -1;
 }
 
 } // namespace
