@@ -15,14 +15,17 @@ namespace {
 constexpr uint64_t RENDER_LIMIT_CHUNKS = uint64_t{SONG_LIMIT_MINUTES} * 60 * OUTPUT_RATE / CHUNK_FRAMES;
 constexpr double FULL_SCALE = 32768.0;
 
+// Whole numbers throughout: exact for the longest render (2^30 a sample at most), and free of the
+// chain of floating-point additions that would cost as much as the mixing.
 struct Loudness {
     int peak = 0;
-    double power = 0;
+    uint64_t power = 0;
     uint64_t samples = 0;
     void add(std::span<const int16_t> chunk) {
         for (int16_t v : chunk) {
-            peak = std::max(peak, std::abs(static_cast<int>(v)));
-            power += static_cast<double>(v) * v;
+            const int32_t x = v;
+            peak = std::max(peak, std::abs(x));
+            power += static_cast<uint64_t>(x * x);
         }
         samples += chunk.size();
     }
@@ -64,7 +67,7 @@ int render_command(const char* module_path, const char* wav_path, int loops) {
             "quibbet-xm: %s: the song does not come back to where it was; rendered its first %d minutes\n",
             module_path, SONG_LIMIT_MINUTES);
     const double rms =
-        loudness.samples ? std::sqrt(loudness.power / static_cast<double>(loudness.samples)) : 0;
+        loudness.samples ? std::sqrt(static_cast<double>(loudness.power) / static_cast<double>(loudness.samples)) : 0;
     std::printf("%s: %.3f s, peak %.1f dBFS, RMS %.1f dBFS\n", wav_path,
                 static_cast<double>(frames) / OUTPUT_RATE, dbfs(loudness.peak), dbfs(rms));
     return 0;

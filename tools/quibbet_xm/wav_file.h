@@ -5,6 +5,7 @@
 #pragma once
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
@@ -13,6 +14,7 @@ struct WavFile {
     std::FILE* file;
     uint32_t data_bytes;
     bool failed;
+    std::unique_ptr<char[]> buffer; // the file's write buffer, kept until it is closed
 };
 
 // Null file (and failed) when it cannot be created.
