@@ -1,6 +1,7 @@
 # Sourced by the sound E2E scripts: a private PulseAudio server with one null sink, in its own
 # runtime directory, so tests running at the same time never share a server.
 # Sets: work (temp dir, removed on exit), sink, and the environment that points clients at it.
+. "$(dirname "${BASH_SOURCE[0]}")/../own_processes.sh"
 
 # pulse_start [RATE]: the sink runs at RATE (44,100 Hz, the effects' rate, unless given). Scripts
 # that keep a list of clean-up hooks (e2e_lib.sh) get the server's stop added to it.
@@ -25,7 +26,7 @@ pulse_start() {
     if declare -p cleanup_hooks >/dev/null 2>&1; then cleanup_hooks+=(pulse_stop); else trap pulse_stop EXIT; fi
     local waited=0
     until pactl info >/dev/null 2>&1; do
-        kill -0 "$pulse_pid" 2>/dev/null || { echo "FAIL: PulseAudio did not start"; cat "$work/pulse.log"; exit 1; }
+        child_running "$pulse_pid" || { echo "FAIL: PulseAudio did not start"; cat "$work/pulse.log"; exit 1; }
         sleep 0.1
         waited=$((waited + 1))
         [ "$waited" -lt 600 ] || { echo "FAIL: PulseAudio did not answer within 60 s"; exit 1; }
@@ -43,7 +44,7 @@ record_start() {
 }
 
 record_stop() {
-    kill "$parec_pid"
+    kill_own "$parec_pid"
     wait "$parec_pid" 2>/dev/null || true
     parec_pid=
 }
@@ -62,7 +63,7 @@ pulse_stop() {
     local pid
     # Only its own processes: the calling script may have others still running.
     for pid in ${parec_pid:-} ${pulse_pid:-}; do
-        kill "$pid" 2>/dev/null || true
+        kill_own "$pid"
         wait "$pid" 2>/dev/null || true
     done
     rm -rf "$work"

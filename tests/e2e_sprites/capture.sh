@@ -2,12 +2,13 @@
 # Runs inside Xvfb: starts the sprite program, waits until it has drawn, takes the screenshot.
 # Usage: capture.sh PROGRAM SHOT LOG
 set -u
+. "$(dirname "$0")/../own_processes.sh"
 program=$1 shot=$2 log=$3
 "$program" >"$log" 2>&1 &
 pid=$!
 for _ in $(seq 600); do # up to 60 s on a loaded machine
     grep -q ready "$log" && break
-    kill -0 "$pid" 2>/dev/null || break
+    child_running "$pid" || break
     sleep 0.1
 done
 status=1
@@ -17,6 +18,6 @@ else
     echo "the sprite program never became ready:"
     cat "$log"
 fi
-kill "$pid" 2>/dev/null
+kill_own "$pid"
 wait "$pid" 2>/dev/null
 exit $status

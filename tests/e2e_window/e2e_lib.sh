@@ -6,6 +6,7 @@ TITLE="Vorlump - Quibbet 2013"
 SCREEN_WIDTH=1600
 SCREEN_HEIGHT=1000
 WAIT_SECONDS=${WAIT_SECONDS:-60}
+. "$(dirname "${BASH_SOURCE[0]}")/../own_processes.sh"
 
 skip() {
     echo "SKIP: $*"
@@ -29,9 +30,9 @@ WORK_DIR=$(mktemp -d "${TMPDIR:-/tmp}/quibbet-e2e.XXXXXX")
 STARTED_PIDS=()
 cleanup_hooks=()
 cleanup() {
-    local hook pid
+    local hook
     for hook in "${cleanup_hooks[@]}"; do "$hook"; done
-    for pid in "${STARTED_PIDS[@]}"; do kill "$pid" 2>/dev/null; done
+    kill_own "${STARTED_PIDS[@]}"
     rm -rf "$WORK_DIR"
 }
 trap cleanup EXIT
@@ -102,7 +103,7 @@ wait_titled_window() {
 
 # wait_exit PID: waits for a program this shell started to end; its status goes to EXIT_STATUS.
 EXIT_STATUS=""
-is_gone() { ! kill -0 "$1" 2>/dev/null; }
+is_gone() { ! child_running "$1"; }
 wait_exit() {
     poll "$WAIT_SECONDS" is_gone "$1" || fail "process $1 did not end"
     wait "$1"

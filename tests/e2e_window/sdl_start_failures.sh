@@ -46,7 +46,8 @@ no_fonts)
     xvfb_start -fp built-ins
     start_program
     is_windowed() { [ "$2" -eq 1280 ] && [ "$3" -eq 720 ]; }
-    wait_titled_window is_windowed || fail "no 1280x720 window: $(titled_windows)"
+    wait_titled_window is_windowed ||
+        fail "no 1280x720 window: $(titled_windows); standard error: $(cat "$WORK_DIR/err.log")"
     read -r window_id _ <<<"$FOUND"
     expect_one_line '^quibbet: the fullscreen question could not be shown \(.+\); playing in a window$'
     "$closer" "$window_id" || fail "could not send the close request"
