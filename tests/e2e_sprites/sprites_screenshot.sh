@@ -15,7 +15,7 @@ done
 shot=$out/sprites_shot.png
 rm -f "$shot" "$out/sprites_diff.png"
 export LIBGL_ALWAYS_SOFTWARE=1
-xvfb-run -a -s "-screen 0 640x480x24" bash "$here/capture.sh" "$program" "$shot" "$out/sprite_scene.log" || exit 1
+xvfb-run -a -s "-screen 0 640x480x24 -noreset" bash "$here/capture.sh" "$program" "$shot" "$out/sprite_scene.log" || exit 1
 
 failed=0
 # Pixels more than 10% apart from the expected picture; edges of filtered sprites may wobble.

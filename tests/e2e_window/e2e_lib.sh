@@ -60,10 +60,12 @@ act_until() {
 }
 
 # xvfb_start [XVFB_OPTION...]: starts Xvfb on a display number it picks itself (no race with
-# parallel tests), with any further options given, and exports DISPLAY.
+# parallel tests), with any further options given, and exports DISPLAY. Without -noreset the
+# server starts over whenever its last client leaves, and a program connecting in that moment
+# (right after one of our xwininfo polls, say) is turned away.
 xvfb_start() {
     local number_file="$WORK_DIR/display"
-    Xvfb -displayfd 3 -screen 0 "${SCREEN_WIDTH}x${SCREEN_HEIGHT}x24" -nolisten tcp "$@" \
+    Xvfb -displayfd 3 -screen 0 "${SCREEN_WIDTH}x${SCREEN_HEIGHT}x24" -nolisten tcp -noreset "$@" \
         3>"$number_file" >"$WORK_DIR/xvfb.log" 2>&1 &
     STARTED_PIDS+=($!)
     poll "$WAIT_SECONDS" test -s "$number_file" || fail "Xvfb did not start: $(cat "$WORK_DIR/xvfb.log")"
