@@ -15,6 +15,7 @@ done
 shot=$out/sprites_shot.png
 rm -f "$shot" "$out/sprites_diff.png"
 export LIBGL_ALWAYS_SOFTWARE=1
+export LP_NUM_THREADS=0 # software GL on the calling thread, as in the window tests
 xvfb-run -a -s "-screen 0 640x480x24 -noreset" bash "$here/capture.sh" "$program" "$shot" "$out/sprite_scene.log" || exit 1
 
 failed=0

@@ -6,6 +6,9 @@ TITLE="Vorlump - Quibbet 2013"
 SCREEN_WIDTH=1600
 SCREEN_HEIGHT=1000
 WAIT_SECONDS=${WAIT_SECONDS:-60}
+# The system's software GL rasterises on worker threads by default, and on a busy machine it can
+# deadlock there (seen in a swap right after a window resize); on the calling thread it cannot.
+export LP_NUM_THREADS=0
 . "$(dirname "${BASH_SOURCE[0]}")/../own_processes.sh"
 
 skip() {
