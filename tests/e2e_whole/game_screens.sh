@@ -4,6 +4,19 @@
 # program) and GAME_WINDOW ("ID WIDTH HEIGHT" of the game window) first. The frames seen are
 # kept as PNG files in the working directory (the build tree), named SHOT_PREFIX-STAGE.png.
 
+# play_in_a_window: answers the fullscreen question with Escape (No) and sets GAME_WINDOW to the
+# 1,280 x 720 window that follows.
+play_in_a_window() {
+    is_box() { [ "$2" -lt 1000 ] && [ "$3" -lt 400 ]; }
+    is_windowed() { [ "$2" -eq 1280 ] && [ "$3" -eq 720 ]; }
+    wait_titled_window is_box || fail "no question box"
+    local box_id box_width
+    read -r box_id box_width _ <<<"$FOUND"
+    answer_no() { xdotool mousemove --window "$box_id" $((box_width / 2)) 5 key Escape; }
+    act_until "$WAIT_SECONDS" answer_no find_titled_window is_windowed || fail "no game window"
+    GAME_WINDOW=$FOUND
+}
+
 # The strip under the board is below every cloud; the middle of the board is where the menu
 # panel and the countdown's overlays lie; the board's lower left is under the menu but inside the
 # credits picture.

@@ -17,13 +17,7 @@ SDL_AUDIODRIVER=no-such-output "$program" >"$WORK_DIR/out" 2>"$WORK_DIR/err" &
 program_pid=$!
 STARTED_PIDS+=($program_pid)
 
-is_box() { [ "$2" -lt 1000 ] && [ "$3" -lt 400 ]; }
-is_windowed() { [ "$2" -eq 1280 ] && [ "$3" -eq 720 ]; }
-wait_titled_window is_box || fail "no question box"
-read -r box_id box_width _ <<<"$FOUND"
-answer_no() { xdotool mousemove --window "$box_id" $((box_width / 2)) 5 key Escape; }
-act_until "$WAIT_SECONDS" answer_no find_titled_window is_windowed || fail "no game window"
-GAME_WINDOW=$FOUND
+play_in_a_window
 
 see intro "$WAIT_SECONDS" "${STAGE_INTRO[@]}"
 see title "$WAIT_SECONDS" "${STAGE_TITLE[@]}"

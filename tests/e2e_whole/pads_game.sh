@@ -24,13 +24,7 @@ QUIBBET_TEST_PAD_FEED=$feed SDL_AUDIODRIVER=pulseaudio "$program" >"$WORK_DIR/pr
 program_pid=$!
 STARTED_PIDS+=($program_pid)
 
-is_box() { [ "$2" -lt 1000 ] && [ "$3" -lt 400 ]; }
-is_windowed() { [ "$2" -eq 1280 ] && [ "$3" -eq 720 ]; }
-wait_titled_window is_box || fail "no question box"
-read -r box_id box_width _ <<<"$FOUND"
-answer_no() { xdotool mousemove --window "$box_id" $((box_width / 2)) 5 key Escape; }
-act_until "$WAIT_SECONDS" answer_no find_titled_window is_windowed || fail "no game window"
-GAME_WINDOW=$FOUND
+play_in_a_window
 read -r window_id _ <<<"$GAME_WINDOW"
 # SDL passes pad presses only to a program that has the keyboard focus, as keys are.
 xdotool mousemove --window "$window_id" 10 10 windowfocus "$window_id"

@@ -7,6 +7,7 @@
 #include "engine/image_table.h"
 #include "engine/input_events.h"
 #include "engine/sprite_pool.h"
+#include "engine_tables_clear.h"
 #include "virtual_gl.h"
 #include "virtual_platform.h"
 
@@ -40,13 +41,7 @@ class EngineTest : public ::testing::Test {
     void SetUp() override {
         virtual_platform_reset();
         engine_fatal_handler = nullptr;
-        image_table = {};
-        image_count = 0;
-        texture_slots = {};
-        texture_slot_count = 0;
-        sprite_pool = {};
-        sprite_count = 0;
-        event_queue = {};
+        engine_tables_clear();
     }
 
     // What engine_init does: entry 0 for the atlas, then the images of the atlas texture.

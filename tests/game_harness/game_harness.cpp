@@ -9,6 +9,7 @@
 #include "engine/image_table.h"
 #include "engine/input_events.h"
 #include "engine/scene.h"
+#include "tests/engine/engine_tables_clear.h"
 #include "game/board.h"
 #include "game/clouds.h"
 #include "game/game_init.h"
@@ -62,13 +63,7 @@ const std::array<Scene, SCENE_COUNT>& scenes_at_start() {
 }
 
 void engine_tables_reset() {
-    image_table = {};
-    image_count = 0;
-    texture_slots = {};
-    texture_slot_count = 0;
-    sprite_pool = {};
-    sprite_count = 0;
-    event_queue = {};
+    engine_tables_clear();
     scene_table = scenes_at_start();
     current_scene = -1;
     skip_next_enter = 0;
