@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -18,6 +19,7 @@ constexpr long RESYNC_FRAMES = 256;         // frames that must agree again afte
 constexpr long MAX_GAP_FRAMES = 48000;      // one second of inserted silence at most
 constexpr long MAX_LOST_FRAMES = 4096;      // song frames a dropout may swallow beyond its length
 constexpr long MAX_SILENT_LOSS = 256;       // frames a dropout without silence may drop: under a chunk
+constexpr long MAX_START_LOSS = 1023;       // song frames a late stream start may lose: under a chunk
 constexpr long START_SEARCH_FRAMES = 96000; // the song starts within two seconds of the first sound
 
 bool agrees(const std::vector<Frame>& song, const std::vector<Frame>& rec, long i, long j, long count) {
@@ -42,18 +44,30 @@ int main(int argc, char** argv) {
         std::puts("no sound in the render or the recording");
         return 1;
     }
-    // The recording's first sound is the song's first sound, or it follows an early gap.
-    long offset = -1;
-    for (long j = rec_start; j < rec_start + START_SEARCH_FRAMES && offset < 0; ++j)
-        if (agrees(song, rec, song_start, j, RESYNC_FRAMES)) offset = j - song_start;
+    // The recording's first sound is the song's first sound, or a little later in the song: a
+    // stream that starts while the server is busy may lose its first frames to the leading silence,
+    // as a dropout does.
+    std::unordered_multimap<Frame, long> song_opening;
+    for (long i = song_start; i <= song_start + MAX_START_LOSS && i < static_cast<long>(song.size()); ++i)
+        song_opening.emplace(song[static_cast<size_t>(i)], i);
+    long offset = -1, first = -1;
+    for (long j = rec_start;
+         j < rec_start + START_SEARCH_FRAMES && j < static_cast<long>(rec.size()) && offset < 0; ++j) {
+        const auto [from, to] = song_opening.equal_range(rec[static_cast<size_t>(j)]);
+        for (auto at = from; at != to; ++at)
+            if (agrees(song, rec, at->second, j, RESYNC_FRAMES) && (first < 0 || at->second < first)) {
+                first = at->second;
+                offset = j - first;
+            }
+    }
     if (offset < 0) {
         std::puts("the song's beginning is not in the recording");
         return 1;
     }
-    const long start_offset = offset;
+    const long start_frame = offset + first;
     const long n = static_cast<long>(song.size());
-    long gaps = 0, silence_frames = 0, lost_frames = 0;
-    for (long i = song_start; i < n; ++i) {
+    long gaps = first > song_start, silence_frames = 0, lost_frames = first - song_start;
+    for (long i = first; i < n; ++i) {
         const long j = i + offset;
         if (j >= static_cast<long>(rec.size())) {
             std::printf("the recording stops at song frame %ld of %ld\n", i, n);
@@ -62,7 +76,7 @@ int main(int argc, char** argv) {
         if (song[static_cast<size_t>(i)] == rec[static_cast<size_t>(j)]) continue;
         // Zeros that matched the song's own zeros may already belong to the gap: back up over them.
         long back = 0;
-        while (i - back > song_start && song[static_cast<size_t>(i - back - 1)] == 0 &&
+        while (i - back > first && song[static_cast<size_t>(i - back - 1)] == 0 &&
                rec[static_cast<size_t>(j - back - 1)] == 0)
             ++back;
         const long gap_start = j - back;
@@ -89,6 +103,6 @@ int main(int argc, char** argv) {
     }
     std::printf("the song is in the recording frame for frame from recording frame %ld, apart from %ld "
                 "dropouts of the sound server (%ld frames of silence in place of %ld of the song)\n",
-                start_offset, gaps, silence_frames, lost_frames);
+                start_frame, gaps, silence_frames, lost_frames);
     return 0;
 }
