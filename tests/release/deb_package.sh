@@ -6,7 +6,7 @@
 . "$(dirname "$0")/../e2e_window/e2e_lib.sh"
 
 version=$1 closer=$2
-need_tools cpack dpkg dpkg-deb dpkg-checkbuilddeps lintian desktop-file-validate appstreamcli identify
+need_tools cpack dpkg dpkg-deb fakeroot dpkg-checkbuilddeps lintian desktop-file-validate appstreamcli identify
 [ -f "$QUIBBET_BUILD/CPackConfig.cmake" ] || skip "no CPack configuration in $QUIBBET_BUILD"
 
 cpack --config "$QUIBBET_BUILD/CPackConfig.cmake" -G DEB -B "$WORK_DIR/pack" >"$WORK_DIR/cpack.log" 2>&1 ||
@@ -30,7 +30,10 @@ dpkg-checkbuilddeps -d "$depends" "$WORK_DIR/control" || fail "the dependencies 
 root="$WORK_DIR/root"
 mkdir -p "$root/var/lib/dpkg/info" "$root/var/lib/dpkg/updates"
 touch "$root/var/lib/dpkg/status"
-in_root_dpkg() { dpkg --root="$root" --log="$WORK_DIR/dpkg.log" --force-depends --force-not-root "$@"; }
+# Without root rights, files owned by root can only be unpacked under fakeroot.
+as_root=()
+[ "$(id -u)" -eq 0 ] || as_root=(fakeroot)
+in_root_dpkg() { "${as_root[@]}" dpkg --root="$root" --log="$WORK_DIR/dpkg.log" --force-depends --force-not-root "$@"; }
 in_root_dpkg -i "$deb" >"$WORK_DIR/install.log" 2>&1 || fail "dpkg -i: $(tail -n 5 "$WORK_DIR/install.log")"
 
 PATH="$root/usr/games:$root/usr/bin:$PATH"
