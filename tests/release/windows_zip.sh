@@ -6,7 +6,7 @@
 
 version=$1 build=$2 closer=$3
 here=$(dirname "$0")
-need_tools cpack unzip wrestool icotool wine
+need_tools cpack unzip wrestool icotool strings od wine
 [ -f "$build/CPackConfig.cmake" ] || skip "no Windows build at $build (build the windows preset first)"
 
 cpack --config "$build/CPackConfig.cmake" -B "$WORK_DIR/pack" >"$WORK_DIR/cpack.log" 2>&1 ||
