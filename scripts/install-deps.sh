@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, playing or testing needs, and only those missing.
-# Usage: scripts/install-deps.sh play|test
+# Usage: scripts/install-deps.sh play|test|release
 set -euo pipefail
 
 build_packages=(cmake ninja-build g++ pkg-config libsdl2-dev libgl-dev liblodepng-dev)
@@ -9,10 +9,17 @@ build_packages=(cmake ninja-build g++ pkg-config libsdl2-dev libgl-dev liblodepn
 run_packages=(xfonts-base)
 test_packages=(clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev libcairo2-dev
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 dpkg-dev
-    wine wine64 xvfb xauth xdotool x11-utils imagemagick pulseaudio pulseaudio-utils sox valgrind openmpt123 xmp)
+    wine wine64 xvfb xauth xdotool x11-utils imagemagick pulseaudio pulseaudio-utils sox valgrind openmpt123 xmp
+    lintian appstream desktop-file-utils icoutils unzip fakeroot file)
+# Packing the releases: the Windows cross build, and the Debian package's dependency scan (CPack
+# finds the executables with `file` and their libraries with dpkg-shlibdeps).
+release_packages=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 dpkg-dev file)
 
 wanted=("${build_packages[@]}" "${run_packages[@]}")
-[ "${1:-play}" = test ] && wanted+=("${test_packages[@]}")
+case ${1:-play} in
+test) wanted+=("${test_packages[@]}") ;;
+release) wanted+=("${release_packages[@]}") ;;
+esac
 
 missing=()
 for p in "${wanted[@]}"; do

@@ -11,6 +11,7 @@ constexpr int MAX_LOOPS = 1000;
 int usage() {
     std::fputs(
         "usage: quibbet-xm render [--loops N] FILE.xm OUT.wav | play FILE.xm | info [--loops N] FILE.xm\n"
+        "       quibbet-xm --version\n"
         "  render and info play the song once: until it comes back to a row it has already\n"
         "  played (--loops N: until the N-th time), or at most 30 minutes\n",
         stderr);
@@ -34,6 +35,10 @@ bool take_loops(int& argc, char**& argv, int& loops) {
 int main(int argc, char** argv) {
     if (argc < 2) return usage();
     const char* command = argv[1];
+    if (std::strcmp(command, "--version") == 0 && argc == 2) {
+        std::printf("quibbet-xm %s\n", QUIBBET_VERSION);
+        return 0;
+    }
     int rest = argc - 2;
     char** args = argv + 2;
     if (std::strcmp(command, "play") == 0) return rest == 1 ? play_command(args[0]) : usage();
