@@ -58,18 +58,30 @@ double room(const TileGrid& tiles, Cell from) {
     return ROOM_WEIGHT * uses / (MOST_USES * ROOM_CELLS + 1);
 }
 
+// The tiles as the coming steps wear them, and the room around each cell as the decision began
+// (the wear of the ways tried is left out of it, which keeps a decision quick).
+struct Search {
+    TileGrid tiles, at_start;
+    std::array<double, BOARD_TILES> room_at;
+    double room(Cell c) {
+        double& r = room_at[tile_index(c.col, c.row)];
+        if (r < 0) r = ::room(at_start, c);
+        return r;
+    }
+};
+
 // The best a player standing on `at`, having last faced `facing`, can do in `steps` more steps:
 // the steps it survives, plus the room where the longest way ends.
-double future(TileGrid& tiles, Cell at, int32_t facing, int32_t steps) {
-    if (steps == 0) return room(tiles, at);
-    uint8_t& under = tiles[tile_index(at.col, at.row)];
+double future(Search& search, Cell at, int32_t facing, int32_t steps) {
+    if (steps == 0) return search.room(at);
+    uint8_t& under = search.tiles[tile_index(at.col, at.row)];
     const uint8_t kept = under;
     under = tile_worn(under);
     double best = 0;
     for (int32_t turn : TURNS) {
         const int32_t f = turned(facing, turn);
         const Cell next = ahead(at, f);
-        if (!deadly(tiles, next)) best = std::max(best, 1 + future(tiles, next, f, steps - 1));
+        if (!deadly(search.tiles, next)) best = std::max(best, 1 + future(search, next, f, steps - 1));
     }
     under = kept;
     return best;
@@ -106,12 +118,16 @@ Guess guess(const TileGrid& tiles, const SeenPlayer& other) {
 
 int32_t lookahead_choose(const Sight& sight, int32_t me, int32_t last_facing, const Judgement& judgement) {
     // The step begins by wearing the tile under every player standing.
-    TileGrid tiles = sight.tiles;
+    Search search;
+    TileGrid& tiles = search.tiles;
+    tiles = sight.tiles;
+    search.room_at.fill(-1);
     for (int32_t p = 0; p < sight.player_count; ++p) {
         const SeenPlayer& s = sight.players[p];
         if (s.standing && cell_on_board(s.col, s.row))
             tiles[tile_index(s.col, s.row)] = tile_worn(tiles[tile_index(s.col, s.row)]);
     }
+    search.at_start = tiles;
     const Cell here{sight.players[me].col, sight.players[me].row};
     if (!cell_on_board(here.col, here.row)) return last_facing;
     std::array<Guess, PLAYER_SLOTS> guesses;
@@ -135,11 +151,11 @@ int32_t lookahead_choose(const Sight& sight, int32_t me, int32_t last_facing, co
         }
         double value;
         if (bounce)
-            value = broken_behind ? 0 : 1 + future(tiles, here, f, judgement.steps - 1);
+            value = broken_behind ? 0 : 1 + future(search, here, f, judgement.steps - 1);
         else if (deadly(tiles, target))
             value = 0;
         else
-            value = 1 + future(tiles, target, f, judgement.steps - 1) - (risky && broken_behind ? RISK : 0);
+            value = 1 + future(search, target, f, judgement.steps - 1) - (risky && broken_behind ? RISK : 0);
         value += judgement.hunches[i];
         if (value > best) {
             best = value;
