@@ -4,7 +4,6 @@
 #include "audio/sfx.h"
 #include "engine/image_table.h"
 #include "engine/input_events.h"
-#include "engine/scene.h"
 #include "game/board.h"
 #include "game/computer_players.h"
 #include "game/key_codes.h"
