@@ -18,9 +18,12 @@ int app_main(int show_command);
 // app_main; the program itself never changes it.
 extern const char* first_scene;
 
-// One pass of the main loop: one message, or at most one update and a drawn frame.
-// False when the quit message arrived; *exit_code then holds its code.
-bool main_loop_pass(int* exit_code);
+// One pass of the main loop: one message, or at most one update, and a drawn frame when the
+// picture changed (a tick ran, the window was resized or exposed) and no further tick is due.
+// The effects are pumped on every pass without a message. False when the quit message arrived;
+// *exit_code then holds its code. *idle_ms: how long the caller may wait before the next pass
+// (0 after a message or while ticks are due; else until the next tick is due).
+bool main_loop_pass(int* exit_code, int* idle_ms);
 
 // One-time initialisation before the loop.
 void engine_init();

@@ -10,6 +10,7 @@ struct WindowHandlers {
     void (*close)();
     void (*key_down)(int virtual_key);                 // Windows virtual-key codes on every backend
     void (*button_down)(int button, uint16_t px, uint16_t py); // 0 left, 1 right; client pixels
+    void (*expose)();                                  // the window lost its picture: draw it again
 };
 
 // Called by app_main first. False when the window class cannot be registered (on SDL: when
@@ -42,6 +43,9 @@ MessagePoll platform_message_poll(int* quit_code);
 
 // Called by the close handler and the game's quit paths.
 void platform_quit_post(int code);
+
+// Called by main_loop_pass before it draws: false while the window is minimised or hidden.
+bool platform_window_visible();
 
 // Called by sprites_render at the end of every drawing pass.
 void platform_swap_buffers();

@@ -93,11 +93,11 @@ bool platform_window_create(const char* title, bool fullscreen, int width, int h
 
 namespace {
 
-// The main loop draws on every idle pass; with the swap waiting for the display's refresh it
-// draws as often as a real display shows a picture instead of hundreds of times a second.
-// Adaptive where the driver offers it (a late frame is shown at once rather than a refresh
-// later). Not on a display slower than the game's 40 ticks a second: the loop runs at most one
-// tick per drawn pass, so the game itself would slow down.
+// The main loop draws at most once a tick; with the swap waiting for the display's refresh it
+// never draws faster than a real display shows a picture. Adaptive where the driver offers it
+// (a late frame is shown at once rather than a refresh later). Not on a display slower than the
+// game's 40 ticks a second: every swap there would outlast a tick, and every other tick would
+// go undrawn.
 void vertical_sync_request() {
     SDL_DisplayMode mode{};
     const int display = SDL_GetWindowDisplayIndex(window);
@@ -139,6 +139,7 @@ MessagePoll platform_message_poll(int* quit_code) {
     case SDL_WINDOWEVENT:
         if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED && handlers.resize)
             handlers.resize(e.window.data1, e.window.data2);
+        if (e.window.event == SDL_WINDOWEVENT_EXPOSED && handlers.expose) handlers.expose();
         if (e.window.event == SDL_WINDOWEVENT_CLOSE && handlers.close) handlers.close();
         break;
     case SDL_KEYDOWN: {
@@ -166,6 +167,10 @@ void platform_quit_post(int code) {
     e.type = quit_event;
     e.user.code = code;
     SDL_PushEvent(&e);
+}
+
+bool platform_window_visible() {
+    return window && (SDL_GetWindowFlags(window) & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_HIDDEN)) == 0;
 }
 
 void platform_swap_buffers() {
