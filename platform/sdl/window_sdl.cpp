@@ -15,6 +15,7 @@ WindowHandlers handlers{};
 SDL_Window* window = nullptr;
 SDL_GLContext context = nullptr;
 Uint32 quit_event = 0;
+bool latin_layout = true; // taken again whenever the player switches layouts
 constexpr int SLOWEST_SYNCED_REFRESH_HZ = 40;
 
 // Wanted first; when the display has no such visual, any GL visual will do, as the system picks
@@ -48,6 +49,7 @@ bool platform_window_class_register(const WindowHandlers& h) {
     quit_event = SDL_RegisterEvents(1);
     if (quit_event == static_cast<Uint32>(-1)) return false;
     handlers = h;
+    latin_layout = layout_gives_latin_letters(SDL_GetKeyFromScancode);
     pads_sdl_start();
     return true;
 }
@@ -146,9 +148,12 @@ MessagePoll platform_message_poll(int* quit_code) {
         // Alt combinations and F10 belong to the system, as they do on Windows.
         if ((e.key.keysym.mod & KMOD_ALT) || e.key.keysym.sym == SDLK_F10) break;
         if (handlers.key_down)
-            handlers.key_down(sdl_key_to_virtual_key(e.key.keysym.sym, e.key.keysym.scancode));
+            handlers.key_down(sdl_key_to_virtual_key(e.key.keysym.sym, e.key.keysym.scancode, latin_layout));
         break;
     }
+    case SDL_KEYMAPCHANGED:
+        latin_layout = layout_gives_latin_letters(SDL_GetKeyFromScancode);
+        break;
     case SDL_MOUSEBUTTONDOWN: {
         const int button = e.button.button == SDL_BUTTON_LEFT ? 0 : e.button.button == SDL_BUTTON_RIGHT ? 1 : -1;
         if (button >= 0 && handlers.button_down)
