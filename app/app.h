@@ -10,8 +10,8 @@ constexpr const char* FULLSCREEN_QUESTION = "Do you want to enable fullscreen mo
 constexpr int32_t TICK_PERIOD_MS = 25;
 constexpr int32_t WINDOWED_WIDTH = 1280, WINDOWED_HEIGHT = 720;
 
-// The process entry's logic; returns the exit code (the quit message's code, or 0 when the
-// window class cannot be registered).
+// The process entry's logic; returns the exit code (the quit message's code, or 1 when the
+// window class cannot be registered: no display, or SDL cannot start).
 int app_main(int show_command);
 
 // The scene engine_init enters last: "intro". Test programs that start elsewhere set it before
@@ -31,5 +31,5 @@ void engine_init();
 // Clears the screen and tops up the effects output; once per drawing pass.
 void frame_begin();
 
-// Error box with a stop icon, then exit status 0. Never returns.
+// The line on standard error, the error box with a stop icon, then exit status 1. Never returns.
 [[noreturn]] void fatal_error(const char* caption, const char* text);

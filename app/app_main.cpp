@@ -3,6 +3,7 @@
 #include "app/frame_timer.h"
 #include "app/viewport.h"
 #include "audio/sfx.h"
+#include "engine/fatal_hook.h"
 #include "engine/input_events.h"
 #include "engine/scene.h"
 #include "engine/sprite_renderer.h"
@@ -76,7 +77,7 @@ int app_main(int show_command) {
     // them, and a silent end or a silent windowed start looks like a choice.
     if (!platform_window_class_register(handlers)) {
         std::fprintf(stderr, "quibbet: cannot open a window: %s\n", platform_failure_reason());
-        return 0;
+        return FATAL_STATUS;
     }
     window_width = WINDOWED_WIDTH;
     window_height = WINDOWED_HEIGHT;

@@ -59,11 +59,11 @@ TEST_F(MainLoop, FullscreenTakesTheScreenSizeAndQuitCodePassesThrough) {
     EXPECT_EQ(viewport.left, 171);
 }
 
-TEST_F(MainLoop, FailedClassRegistrationReturnsZeroWithTheReasonOnStandardError) {
+TEST_F(MainLoop, FailedClassRegistrationReturnsOneWithTheReasonOnStandardError) {
     virtual_platform().fail_class_register = true;
     virtual_platform().failure_reason = "No available video device";
     testing::internal::CaptureStderr();
-    EXPECT_EQ(app_main(SHOW_DEFAULT), 0);
+    EXPECT_EQ(app_main(SHOW_DEFAULT), 1);
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "quibbet: cannot open a window: No available video device\n");
     EXPECT_TRUE(virtual_platform().questions.empty());
@@ -93,7 +93,7 @@ TEST_F(MainLoop, AWindowThatCannotBeCreatedIsFatalWithTheReason) {
         app_main(SHOW_DEFAULT);
         FAIL() << "start-up went on without a window";
     } catch (const VirtualExit& e) {
-        EXPECT_EQ(e.status, 0);
+        EXPECT_EQ(e.status, 1);
     }
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "quibbet: CreateWindow: Couldn't find matching GLX visual\n");
@@ -105,14 +105,16 @@ TEST_F(MainLoop, AWindowThatCannotBeCreatedIsFatalWithTheReason) {
     EXPECT_EQ(current_scene, -1);
 }
 
-TEST_F(MainLoop, PixelFormatFailureIsFatalWithStatusZero) {
+TEST_F(MainLoop, PixelFormatFailureIsFatalWithStatusOne) {
     virtual_platform().fail_gl_context = true;
+    testing::internal::CaptureStderr();
     try {
         app_main(SHOW_DEFAULT);
         FAIL() << "start-up went on without a context";
     } catch (const VirtualExit& e) {
-        EXPECT_EQ(e.status, 0);
+        EXPECT_EQ(e.status, 1);
     }
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "quibbet: SetPixelFormat\n");
     const auto& boxes = virtual_platform().error_boxes;
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].caption, "");
