@@ -7,6 +7,7 @@
 #include "engine/input_events.h"
 #include "engine/scene.h"
 #include "engine/sprite_renderer.h"
+#include "game/shutdown.h"
 #include "platform/clock.h"
 #include "platform/window.h"
 
@@ -101,6 +102,6 @@ int app_main(int show_command) {
     int exit_code = 0, idle_ms = 0;
     while (main_loop_pass(&exit_code, &idle_ms))
         if (idle_ms > 0) platform_sleep_ms(idle_ms);
-    platform_teardown();
+    program_shutdown();
     return exit_code;
 }

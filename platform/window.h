@@ -54,10 +54,10 @@ void platform_swap_buffers();
 // one line, valid until the next call into the backend.
 const char* platform_failure_reason();
 
-// Called by app_main after the loop: context released before the window is destroyed.
+// Called by program_shutdown: context released before the window is destroyed.
 void platform_teardown();
 
-// Ends the process at once with the given status.
+// Ends the process at once with the given status, standard output and error flushed.
 [[noreturn]] void platform_exit(int status);
 
 // Show-command for a process started without one.

@@ -5,6 +5,7 @@
 #include "pads_xinput_win32.h"
 #include "platform/window.h"
 
+#include <cstdio>
 #include <windows.h>
 
 namespace {
@@ -188,5 +189,8 @@ void platform_teardown() {
 }
 
 void platform_exit(int status) {
+    // The process's end does not flush the C library's buffers: redirected output would be lost.
+    std::fflush(stdout);
+    std::fflush(stderr);
     ExitProcess(static_cast<UINT>(status));
 }

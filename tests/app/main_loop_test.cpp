@@ -2,10 +2,13 @@
 #include "app/app.h"
 #include "app/frame_timer.h"
 #include "app/viewport.h"
+#include "audio/music/music.h"
+#include "audio/sfx.h"
 #include "engine/input_events.h"
 #include "engine/scene.h"
 #include "platform/clock.h"
 #include "platform/window.h"
+#include "virtual_audio.h"
 #include "virtual_gl.h"
 #include "virtual_platform.h"
 
@@ -46,6 +49,19 @@ TEST_F(MainLoop, WindowedStartUpThenCloseExitsWithZero) {
     EXPECT_TRUE(p.window.torn_down);
     EXPECT_FALSE(p.window.context);
     EXPECT_TRUE(p.error_boxes.empty());
+}
+
+// Closing the window goes down the way Escape in the credits does: nothing plays on behind it.
+TEST_F(MainLoop, CloseStopsTheMusicAndClosesTheEffectsDevice) {
+    first_scene = "logo"; // the title starts the music
+    sfx_play("tic");
+    virtual_post_close();
+    EXPECT_EQ(app_main(SHOW_DEFAULT), 0);
+    first_scene = "intro";
+    EXPECT_FALSE(music_playing());
+    EXPECT_EQ(sfx_module.state, SFX_CLOSED);
+    EXPECT_EQ(virtual_audio_open_count(), 0);
+    EXPECT_TRUE(virtual_platform().window.torn_down);
 }
 
 TEST_F(MainLoop, FullscreenTakesTheScreenSizeAndQuitCodePassesThrough) {
