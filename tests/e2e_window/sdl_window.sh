@@ -54,13 +54,13 @@ no_button_centre() {
 
 case $mode in
 yes)
-    press_return() { xdotool mousemove --window "$box_id" $((box_width / 2)) 5 key Return; }
+    press_return() { ! box_shown "$box_id" || xdotool mousemove --window "$box_id" $((box_width / 2)) 5 key Return; }
     act_until "$WAIT_SECONDS" press_return find_titled_window is_fullscreen || fail "no ${SCREEN_WIDTH}x$SCREEN_HEIGHT window after Yes: $(titled_windows)"
     ;;
-no | letterbox)
+no | letterbox | music)
     read -r no_x no_y < <(no_button_centre) || fail "No button not found in the question box"
     echo "clicking No at $no_x,$no_y of the box"
-    click_no() { xdotool mousemove --window "$box_id" "$no_x" "$no_y" click 1; }
+    click_no() { ! box_shown "$box_id" || xdotool mousemove --window "$box_id" "$no_x" "$no_y" click 1; }
     act_until "$WAIT_SECONDS" click_no find_titled_window is_windowed || fail "no 1280x720 window after No: $(titled_windows)"
     ;;
 *)
