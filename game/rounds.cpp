@@ -92,7 +92,9 @@ bool play_input(const InputEvent& e) {
 
 // Reads the menu's presses until none is left or a game has begun: once a press has started a
 // game, the presses after it in the same tick are dropped, so none of them can act on the menu
-// that is gone (a level key there would stop the step clock of the countdown for good).
+// that is gone (a level key there would stop the step clock of the countdown for good). After
+// Escape the rest of the tick belongs to the credits: a start here would drop their picture and
+// leave the menu's sprites to come back over the game.
 void menu_tick() {
     while (game_state == STATE_MENU) {
         const InputEvent* e = event_next();
@@ -103,7 +105,7 @@ void menu_tick() {
             break;
         case MenuAction::credits:
             scene_enter("credits");
-            break;
+            return;
         case MenuAction::level_chosen:
             state_start_frame = -1; // the next game starts the clock again
             break;
