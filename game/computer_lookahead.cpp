@@ -18,6 +18,7 @@ constexpr std::array<int32_t, TILE_FRAGILE + 1> USES_LEFT = {0, 1, 2, 3, 4, 1}; 
 constexpr int32_t MOST_USES = 4;
 // Stepping where another may also step, from a tile that breaks behind: a bounce would drop it.
 constexpr double RISK = 0.5;
+static_assert(1.0 - RISK > MAX_HUNCH); // a risky step still beats a certain fall
 
 struct Cell {
     int32_t col, row;

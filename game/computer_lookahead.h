@@ -36,6 +36,7 @@ constexpr int32_t LOOKAHEAD_STEPS = 6;
 // stay under one step.
 constexpr double ROOM_WEIGHT = 0.5;
 constexpr double MAX_HUNCH = 0.4;
+static_assert(ROOM_WEIGHT + MAX_HUNCH < 1.0);
 
 // The facing that player `me` should take before the next step, given that its last step faced
 // `last_facing`: last_facing itself or a quarter either way.
