@@ -2,9 +2,12 @@
 
 #include "app/frame_timer.h"
 #include "app/viewport.h"
+#include "audio/sfx.h"
+#include "engine/fatal_hook.h"
 #include "engine/input_events.h"
 #include "engine/scene.h"
 #include "engine/sprite_renderer.h"
+#include "game/shutdown.h"
 #include "platform/clock.h"
 #include "platform/window.h"
 
@@ -15,11 +18,17 @@ namespace {
 // Long enough for any system's reason; a longer one is cut, never overrun.
 constexpr int FAILURE_TEXT_CAPACITY = 512;
 
+// The picture only changes when a tick ran or the window lost what it showed.
+bool picture_stale = true;
+
 void on_resize(int client_width, int client_height) {
     window_width = client_width;
     window_height = client_height;
     viewport_update();
+    picture_stale = true;
 }
+
+void on_expose() { picture_stale = true; }
 
 // Closing only asks the loop to end; the window goes at teardown.
 void on_close() { platform_quit_post(0); }
@@ -31,11 +40,12 @@ void on_button_down(int button, uint16_t px, uint16_t py) {
     event_button_down(button, px, py, area);
 }
 
-constexpr WindowHandlers handlers{on_resize, on_close, on_key_down, on_button_down};
+constexpr WindowHandlers handlers{on_resize, on_close, on_key_down, on_button_down, on_expose};
 
 } // namespace
 
-bool main_loop_pass(int* exit_code) {
+bool main_loop_pass(int* exit_code, int* idle_ms) {
+    *idle_ms = 0; // more messages may be pending
     switch (platform_message_poll(exit_code)) {
     case MessagePoll::quit:
         return false;
@@ -44,10 +54,22 @@ bool main_loop_pass(int* exit_code) {
     case MessagePoll::none:
         break;
     }
-    if (frame_timer_poll(false)) scene_dispatch();
-    frame_begin();
-    sprites_render();
-    platform_sleep_ms(1);
+    if (frame_timer_poll(false)) {
+        scene_dispatch();
+        picture_stale = true;
+    }
+    // A pass with more ticks due after its own replays them first: drawing (and a swap held by
+    // vertical sync) in between would let the game fall behind the clock for good. A window that
+    // cannot be seen is not drawn at all; it would only throttle the swaps.
+    *idle_ms = frame_timer_ms_until_due();
+    if (picture_stale && *idle_ms > 0 && platform_window_visible()) {
+        frame_begin();
+        sprites_render();
+        picture_stale = false;
+        *idle_ms = frame_timer_ms_until_due(); // the swap took its time
+    } else {
+        sfx_pump();
+    }
     return true;
 }
 
@@ -56,7 +78,7 @@ int app_main(int show_command) {
     // them, and a silent end or a silent windowed start looks like a choice.
     if (!platform_window_class_register(handlers)) {
         std::fprintf(stderr, "quibbet: cannot open a window: %s\n", platform_failure_reason());
-        return 0;
+        return FATAL_STATUS;
     }
     window_width = WINDOWED_WIDTH;
     window_height = WINDOWED_HEIGHT;
@@ -77,9 +99,9 @@ int app_main(int show_command) {
     if (!platform_gl_context_create()) fatal_error("", "SetPixelFormat");
     engine_init();
     frame_timer_poll(true);
-    int exit_code = 0;
-    while (main_loop_pass(&exit_code)) {
-    }
-    platform_teardown();
+    int exit_code = 0, idle_ms = 0;
+    while (main_loop_pass(&exit_code, &idle_ms))
+        if (idle_ms > 0) platform_sleep_ms(idle_ms);
+    program_shutdown();
     return exit_code;
 }

@@ -45,4 +45,8 @@ const std::array<ImageRecord, ATLAS_IMAGE_COUNT> atlas_images = {{
     {1, 0, 19, 698, 0, 0, 8, 8, "brownstone8x8.png", 8, 8},
     {1, 0, 29, 698, 1, 1, 14, 2, "scorepin.png", 16, 4},
     {1, 0, 45, 698, 6, 3, 9, 12, "scorechar7.png", 20, 20},
+    {1, 0, 56, 698, 3, 4, 35, 27, "computer001.png", 40, 32},
+    {1, 0, 93, 698, 3, 4, 35, 27, "computer002.png", 40, 32},
+    {1, 0, 130, 698, 3, 4, 35, 27, "computer003.png", 40, 32},
+    {1, 0, 167, 698, 3, 4, 35, 27, "computer004.png", 40, 32},
 }};

@@ -4,11 +4,10 @@
 // A hole's image name is in no atlas, so its sprite draws nothing and the sky shows through.
 // Main thread only.
 #pragma once
-#include "game/players.h"
-
 #include <array>
 #include <cstdint>
 
+constexpr int PLAYER_SLOTS = 4; // a level holds a start for each
 constexpr int32_t BOARD_COLUMNS = 13;
 constexpr int32_t BOARD_ROWS = 10;
 constexpr int32_t BOARD_TILES = BOARD_COLUMNS * BOARD_ROWS;
@@ -58,14 +57,19 @@ constexpr int32_t tile_index(int32_t col, int32_t row) {
 // Stored level `level` (0 .. LEVEL_COUNT - 1).
 LevelRecord level_record(int32_t level);
 
-// Loads current_level: hides all four players, places the active ones on their start cells
-// (alive, facing their start way, sprites shown), copies the grid and shows every tile. Scores
-// and the players' previous and target cells are left alone.
-void level_load();
+// Copies a level's grid into the live board and shows every tile; the players' part of loading
+// a level is level_load's (players.h).
+void board_load(const LevelRecord& level);
 
 // Gives tile index's sprite the image of its kind; kinds above TILE_FRAGILE keep theirs.
 void tile_refresh(int32_t index);
 
-// One use of a tile: kinds 1 to 3 drop by one, a fragile tile breaks at once, then its sprite
-// follows.
+// A kind after one use: kinds 1 to 3 drop by one, a fragile tile breaks at once, the others stay.
+constexpr uint8_t tile_worn(uint8_t kind) {
+    if (kind == TILE_FRAGILE) return TILE_HOLE;
+    if (kind >= TILE_WORN2 && kind <= TILE_WHOLE) return static_cast<uint8_t>(kind - 1);
+    return kind;
+}
+
+// One use of the tile at index, then its sprite follows.
 void tile_wear(int32_t index);

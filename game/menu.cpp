@@ -4,11 +4,11 @@
 #include "audio/sfx.h"
 #include "engine/image_table.h"
 #include "engine/input_events.h"
-#include "engine/scene.h"
 #include "game/board.h"
+#include "game/computer_players.h"
 #include "game/key_codes.h"
 #include "game/music_request.h"
-#include "game/rounds.h"
+#include "game/players.h"
 #include "game/scores.h"
 #include "game/sprite_make.h"
 
@@ -27,8 +27,11 @@ constexpr int32_t SOUND_PANEL_Y = 440;
 constexpr int32_t COUNT_MARKER_PITCH = 25, COUNT_MARKER_LEFT = -29, COUNT_MARKER_TOP = 39;
 constexpr int32_t MUSIC_MARKER_X = 7, EFFECTS_MARKER_X = 33, SOUND_MARKER_Y = 4;
 constexpr int32_t CONTROLS_X = 560, CONTROLS_TOP = 140, CONTROLS_PITCH = 60;
+constexpr int32_t CONTROLS_WIDTH = 40, CONTROLS_HEIGHT = 32;
 constexpr std::array<const char*, PLAYER_SLOTS> CONTROLS_IMAGES = {"controls001.png", "controls002.png",
                                                                    "controls003.png", "controls004.png"};
+constexpr std::array<const char*, PLAYER_SLOTS> COMPUTER_IMAGES = {"computer001.png", "computer002.png",
+                                                                   "computer003.png", "computer004.png"};
 
 Sprite* menu_sprite(int32_t piece) {
     return sprite_at(menu_first_sprite + piece);
@@ -53,41 +56,56 @@ void count_marker_place() {
         s->x = menu_x + COUNT_MARKER_PITCH * player_count + COUNT_MARKER_LEFT;
 }
 
-void players_choose(int32_t n) {
+// Each active slot shows who steers it: its keys, or the computer.
+void controls_refresh() {
+    for (int32_t slot = 0; slot < PLAYER_SLOTS; ++slot) {
+        Sprite* s = sprite_at(controls_first_sprite + slot);
+        if (!s) continue;
+        s->image = image_find(computer_steers(slot) ? COMPUTER_IMAGES[slot] : CONTROLS_IMAGES[slot]);
+        s->visible = slot < player_count;
+    }
+}
+
+MenuAction players_choose(int32_t n) {
     scores_set_player_count(n);
     level_load();
     count_marker_place();
+    controls_refresh();
+    return MenuAction::none;
 }
 
-// A level key also stops the step clock; the next game starts it again.
-void level_choose(int32_t level) {
+MenuAction level_choose(int32_t level) {
     current_level = level;
-    state_start_frame = -1;
     level_load();
+    return MenuAction::level_chosen;
 }
 
-void level_previous() {
-    level_choose(current_level == 0 ? LEVEL_COUNT - 1 : current_level - 1);
+MenuAction level_previous(int32_t) {
+    return level_choose(current_level == 0 ? LEVEL_COUNT - 1 : current_level - 1);
 }
-void level_next() {
-    level_choose((current_level + 1) % LEVEL_COUNT);
-}
-void two_players() {
-    players_choose(2);
-}
-void three_players() {
-    players_choose(3);
-}
-void four_players() {
-    players_choose(4);
+MenuAction level_next(int32_t) {
+    return level_choose((current_level + 1) % LEVEL_COUNT);
 }
 
-void effects_switch() {
+MenuAction start(int32_t) {
+    return MenuAction::start;
+}
+
+// Only a shown picture answers: the slots beyond the player count have none.
+MenuAction steering_switch(int32_t slot) {
+    if (slot >= player_count) return MenuAction::none;
+    computer_switch(slot);
+    controls_refresh();
+    return MenuAction::none;
+}
+
+MenuAction effects_switch(int32_t) {
     sfx_enabled = sfx_enabled == 1 ? 0 : 1;
     menu_sprite_show(MENU_EFFECTS_MARKER, sfx_enabled);
+    return MenuAction::none;
 }
 
-void music_switch() {
+MenuAction music_switch(int32_t) {
     if (music_state != MUSIC_OFF) {
         music_start(nullptr, 0, 0); // a start without a module only stops
         music_state = MUSIC_OFF;
@@ -97,26 +115,39 @@ void music_switch() {
         music_request_start();
         menu_sprite_show(MENU_MUSIC_MARKER, 1);
     }
+    return MenuAction::none;
 }
 
 enum class Origin { screen, menu, sound };
 
-// A click area, its bounds inclusive and relative to its origin.
+// A click area, its bounds inclusive and relative to its origin, and what it does with its
+// argument.
 struct HitArea {
     Origin origin;
     int32_t left, top, right, bottom;
-    void (*action)();
+    MenuAction (*action)(int32_t);
+    int32_t argument;
 };
 
-constexpr std::array<HitArea, 8> HIT_AREAS{{
-    {Origin::screen, 268, 289, 330, 311, game_start},
-    {Origin::screen, 275, 259, 296, 273, level_previous},
-    {Origin::screen, 302, 259, 321, 273, level_next},
-    {Origin::menu, 22, 40, 44, 62, two_players},
-    {Origin::menu, 47, 40, 69, 62, three_players},
-    {Origin::menu, 72, 40, 94, 62, four_players},
-    {Origin::sound, 34, 5, 56, 27, effects_switch},
-    {Origin::sound, 8, 5, 30, 27, music_switch},
+constexpr HitArea controls_area(int32_t slot) {
+    const int32_t top = CONTROLS_TOP + CONTROLS_PITCH * slot;
+    return {Origin::screen,  CONTROLS_X, top, CONTROLS_X + CONTROLS_WIDTH - 1, top + CONTROLS_HEIGHT - 1,
+            steering_switch, slot};
+}
+
+constexpr std::array<HitArea, 12> HIT_AREAS{{
+    {Origin::screen, 268, 289, 330, 311, start, 0},
+    {Origin::screen, 275, 259, 296, 273, level_previous, 0},
+    {Origin::screen, 302, 259, 321, 273, level_next, 0},
+    {Origin::menu, 22, 40, 44, 62, players_choose, 2},
+    {Origin::menu, 47, 40, 69, 62, players_choose, 3},
+    {Origin::menu, 72, 40, 94, 62, players_choose, 4},
+    {Origin::sound, 34, 5, 56, 27, effects_switch, 0},
+    {Origin::sound, 8, 5, 30, 27, music_switch, 0},
+    controls_area(0),
+    controls_area(1),
+    controls_area(2),
+    controls_area(3),
 }};
 
 // Compared as unsigned numbers, so a click left of or above the screen (a negative coordinate
@@ -134,10 +165,9 @@ bool hit(const HitArea& area, int32_t x, int32_t y) {
 
 } // namespace
 
-void menu_open() {
+void menu_open(bool already_open) {
     menu_first_sprite = sprite_count;
-    if (game_state == STATE_MENU) return;
-    game_state = STATE_MENU;
+    if (already_open) return;
     menu_x = BOARD_MIDDLE_X - full_width("menubg.png") / 2;
     menu_y = BOARD_MIDDLE_Y - full_height("menubg.png") / 2;
     sound_x = BOARD_MIDDLE_X - full_width("soundmenu.png") / 2;
@@ -157,23 +187,16 @@ void menu_open() {
     for (int32_t slot = 0; slot < PLAYER_SLOTS; ++slot)
         sprite_make(CONTROLS_IMAGES[slot], CONTROLS_X, CONTROLS_TOP + CONTROLS_PITCH * slot, 1.0f, 0);
     scores_set_player_count(player_count);
+    controls_refresh();
 }
 
-void menu_input() {
-    // Only while the menu is open: once a press has started a game, the presses after it in the
-    // same tick are dropped, so none of them can act on the menu that is gone (a level key
-    // there would stop the step clock of the countdown for good).
-    while (game_state == STATE_MENU) {
-        const InputEvent* e = event_next();
-        if (!e) return;
-        if (e->kind == EVENT_MOUSE_BUTTON) {
-            for (const HitArea& area : HIT_AREAS)
-                if (hit(area, e->x, e->y)) area.action();
-        } else if (e->kind == EVENT_KEY) {
-            if (e->code == KEY_ESCAPE)
-                scene_enter("credits");
-            else
-                game_start();
-        }
+MenuAction menu_input(const InputEvent& e) {
+    if (e.kind == EVENT_MOUSE_BUTTON) {
+        // The areas do not overlap: at most one acts.
+        for (const HitArea& area : HIT_AREAS)
+            if (hit(area, e.x, e.y)) return area.action(area.argument);
+    } else if (e.kind == EVENT_KEY) {
+        return e.code == KEY_ESCAPE ? MenuAction::credits : MenuAction::start;
     }
+    return MenuAction::none;
 }

@@ -1,7 +1,9 @@
-// The menu laid over the board while game_state is STATE_MENU: start, the level's previous and
+// The menu laid over the board while the round has it open: start, the level's previous and
 // next keys (the board below changes at once), the number of players, and a small sound panel
-// with the music and effects switches; beside the score panel, each active player's controls.
-// Worked with the mouse; any key but Escape starts a game, Escape opens the credits.
+// with the music and effects switches; beside the score panel, each active player's controls,
+// or the computer's picture for a slot the computer steers (a click on the picture switches).
+// Worked with the mouse; any key but Escape starts a game, Escape opens the credits. The menu
+// changes what it owns itself and hands the rest to the round as the action chosen.
 // Its sprites are the last in the pool while it is open; starting a game cuts them away.
 // Main thread only.
 #pragma once
@@ -23,8 +25,17 @@ extern int32_t controls_first_sprite;
 extern int32_t menu_x, menu_y;   // the panel's corner: centred on the board's middle (300, 240)
 extern int32_t sound_x, sound_y; // the sound panel's corner
 
-// Builds the menu (unless it is open already) and sets STATE_MENU.
-void menu_open();
+// Records where the menu's sprites start and, unless it is open already, builds it.
+void menu_open(bool already_open);
 
-// Reads this tick's presses while the menu is open.
-void menu_input();
+// What a press in the menu leaves to the round.
+enum class MenuAction {
+    none,
+    start,        // a game begins
+    credits,      // Escape: over to the credits
+    level_chosen, // the board under the menu is a new level
+};
+
+struct InputEvent;
+// Acts on one press while the menu is open.
+MenuAction menu_input(const InputEvent& e);

@@ -2,9 +2,7 @@
 
 #include "audio/sfx.h"
 #include "engine/input_events.h"
-#include "game/board.h"
 #include "game/key_codes.h"
-#include "game/rounds.h"
 #include "game/tweens.h"
 
 std::array<PlayerState, PLAYER_SLOTS> players;
@@ -140,10 +138,30 @@ void player_turn(int32_t slot, int32_t direction) {
         p.facing = (p.facing + 1) % FACINGS;
 }
 
-void board_step() {
-    const int32_t state = game_state;
+void level_load() {
+    const LevelRecord level = level_record(current_level);
+    for (int32_t p = 0; p < PLAYER_SLOTS; ++p)
+        player_sprite(p).visible = 0;
+    for (int32_t p = 0; p < player_count; ++p) {
+        const LevelStart& start = level.starts[p];
+        PlayerState& player = players[p];
+        player.col = start.col;
+        player.row = start.row;
+        player.facing = player.prev_facing = start.facing;
+        player.alive = 1;
+        Sprite& s = player_sprite(p);
+        s.visible = 1;
+        s.scale = BOARD_SCALE;
+        s.x = cell_x(player.col);
+        s.y = cell_y(player.row);
+        s.rotation = DEGREES_PER_FACING * static_cast<float>(player.facing);
+    }
+    board_load(level);
+}
+
+StepOutcome board_step(bool playing) {
     if (live_count() == 1) pulse_every_player();
-    if (state != STATE_PLAYING) return;
+    if (!playing) return {false, NO_WINNER};
 
     for (int32_t p = 0; p < player_count; ++p) {
         const PlayerState& player = players[p];
@@ -195,14 +213,13 @@ void board_step() {
     for (int32_t p = 0; p < player_count; ++p)
         if (players[p].alive) winner = p;
     if (live == 1) {
-        // The deciding fall goes to the device at once, before the end of the game is handled.
+        // The deciding fall goes to the device at once, before the round handles the end.
         sfx_play("death");
         sfx_pump();
-        game_end(winner);
-        return;
+        return {true, winner};
     }
     sfx_play(falls > 0 ? "death" : bounces > 0 ? "bounce" : "tic");
-    if (live == 0) game_end(NO_WINNER);
+    return {live == 0, NO_WINNER};
 }
 
 void rotation_ease() {

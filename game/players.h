@@ -2,16 +2,17 @@
 // each live player moves one cell the way it faces; between steps it may only turn a quarter
 // left or right of the facing it had at the last step. A player who moves off the board or onto
 // a hole falls; players who would meet bounce back. This module owns the records, the controls,
-// the turn rule, the step with its collisions, falls and sounds, and the easing of the player
-// sprites' rotation toward their facing. Main thread only.
+// the turn rule, placing the players as a level loads, the step with its collisions, falls and
+// sounds, and the easing of the player sprites' rotation toward their facing. Main thread only.
 #pragma once
 #include "engine/sprite_pool.h"
+#include "game/board.h"
 
 #include <array>
 #include <cstdint>
 
-constexpr int PLAYER_SLOTS = 4;
 constexpr int32_t MIN_PLAYERS = 2;
+constexpr int32_t NO_WINNER = -1;
 constexpr int32_t FACING_UP = 0, FACING_RIGHT = 1, FACING_DOWN = 2, FACING_LEFT = 3;
 constexpr int32_t FACINGS = 4;
 constexpr int32_t TURN_LEFT = -1, TURN_RIGHT = 1;
@@ -53,8 +54,20 @@ Sprite& player_sprite(int32_t slot);
 // by more than a quarter. Looks only at the facings, so a fallen player's record turns too.
 void player_turn(int32_t slot, int32_t direction);
 
-// One step of the board game; the gameplay update runs it when the step clock fires.
-void board_step();
+// Loads current_level: hides all four players, places the active ones on their start cells
+// (alive, facing their start way, sprites shown), then the board. Scores and the players'
+// previous and target cells are left alone.
+void level_load();
+
+// What a step of play came to; the round acts on it.
+struct StepOutcome {
+    bool decided;   // at most one player is left standing
+    int32_t winner; // that player, or NO_WINNER
+};
+
+// One step of the board game; the gameplay update runs it when the step clock fires. Outside play
+// (`playing` false) it only pulses a lone survivor, and nothing is decided.
+StepOutcome board_step(bool playing);
 
 // Turns each active player's sprite 10 degrees a tick toward its facing, the short way across
 // north. Once per tick, after the input and before the countdown and the step.

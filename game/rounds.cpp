@@ -6,6 +6,7 @@
 #include "engine/scene.h"
 #include "game/board.h"
 #include "game/clouds.h"
+#include "game/computer_players.h"
 #include "game/key_codes.h"
 #include "game/menu.h"
 #include "game/music_request.h"
@@ -27,6 +28,10 @@ constexpr float READY_GROWTH = 0.03f; // to 1.9
 constexpr float GO_GROWTH = 0.05f;    // to 2.5
 // The menu returns once the count of ticks after a game passes this many steps.
 constexpr int32_t WAIT_STEPS = 4;
+
+// Steps of play in a row that began with no person standing.
+int32_t steps_without_person;
+constexpr uint32_t SEED_MIX = 2654435761u; // spreads neighbouring frame counts apart
 
 void overlay_show(int32_t image, float growth) {
     Sprite* s = overlay_sprite;
@@ -60,10 +65,16 @@ void countdown_tick() {
     }
 }
 
+// A person's turn key; nothing while the computer steers that slot.
+void person_turn(const InputEvent& e) {
+    const PlayerControl* c = player_control_find(e.kind, e.code);
+    if (c && !computer_steers(c->slot)) player_turn(c->slot, c->direction);
+}
+
 // False when the press left the scene and the rest of the tick must not run.
 bool play_input(const InputEvent& e) {
     if (e.kind == EVENT_MOUSE_BUTTON) {
-        if (const PlayerControl* c = player_control_find(e.kind, e.code)) player_turn(c->slot, c->direction);
+        person_turn(e);
         return true;
     }
     if (e.kind != EVENT_KEY) return true;
@@ -72,12 +83,68 @@ bool play_input(const InputEvent& e) {
         return false;
     }
     if (game_state != STATE_PLAYING && game_state != STATE_COUNTDOWN) return true;
-    if (e.code == KEY_SPACE) {
+    if (e.code == KEY_SPACE)
         scene_enter("credits");
-    } else if (const PlayerControl* c = player_control_find(e.kind, e.code)) {
-        player_turn(c->slot, c->direction);
-    }
+    else
+        person_turn(e);
     return true;
+}
+
+// Reads the menu's presses until none is left or a game has begun: once a press has started a
+// game, the presses after it in the same tick are dropped, so none of them can act on the menu
+// that is gone (a level key there would stop the step clock of the countdown for good). After
+// Escape the rest of the tick belongs to the credits: a start here would drop their picture and
+// leave the menu's sprites to come back over the game.
+void menu_tick() {
+    while (game_state == STATE_MENU) {
+        const InputEvent* e = event_next();
+        if (!e) return;
+        switch (menu_input(*e)) {
+        case MenuAction::start:
+            game_start();
+            break;
+        case MenuAction::credits:
+            scene_enter("credits");
+            return;
+        case MenuAction::level_chosen:
+            state_start_frame = -1; // the next game starts the clock again
+            break;
+        case MenuAction::none:
+            break;
+        }
+    }
+}
+
+void menu_show() {
+    const bool open = game_state == STATE_MENU;
+    game_state = STATE_MENU;
+    menu_open(open);
+}
+
+// Ticks until the next step that moves the players: 0 in its own tick.
+int32_t ticks_to_step() {
+    const int32_t elapsed = frame_count - state_start_frame;
+    if (game_state == STATE_COUNTDOWN) return elapsed >= COUNTDOWN_END ? 0 : COUNTDOWN_END - elapsed;
+    return (step_period - elapsed % step_period) % step_period;
+}
+
+bool person_standing() {
+    for (int32_t p = 0; p < player_count; ++p)
+        if (players[p].alive && !computer_steers(p)) return true;
+    return false;
+}
+
+void step() {
+    const bool playing = game_state == STATE_PLAYING;
+    const bool no_person = !person_standing();
+    const StepOutcome outcome = board_step(playing);
+    if (!playing) return;
+    if (outcome.decided) {
+        game_end(outcome.winner);
+        return;
+    }
+    steps_without_person = no_person ? steps_without_person + 1 : 0;
+    if (steps_without_person >= UNDECIDED_STEPS) game_end(NO_WINNER);
 }
 
 } // namespace
@@ -90,24 +157,26 @@ void gameplay_enter() {
     scores_set_player_count(player_count);
     overlay_sprite = sprite_make("overlayready.png", OVERLAY_X, OVERLAY_Y, 1.0f, 0);
     level_load();
-    menu_open();
+    menu_show();
 }
 
 void gameplay_update() {
     clouds_tick();
     tweens_step();
     if (game_state == STATE_MENU) {
-        menu_input();
+        menu_tick();
         return;
     }
     while (const InputEvent* e = event_next())
         if (!play_input(*e)) return;
+    const bool in_play = game_state == STATE_PLAYING || game_state == STATE_COUNTDOWN;
+    if (in_play && state_start_frame >= 0) computer_players_tick(ticks_to_step());
     rotation_ease();
     if (game_state == STATE_COUNTDOWN) countdown_tick();
-    if (state_start_frame >= 0 && (frame_count - state_start_frame) % step_period == 0) board_step();
+    if (state_start_frame >= 0 && (frame_count - state_start_frame) % step_period == 0) step();
     if (game_state >= STATE_OVER) {
         if (game_state > WAIT_STEPS * step_period)
-            menu_open();
+            menu_show();
         else
             ++game_state;
     }
@@ -118,6 +187,10 @@ void game_start() {
     level_load();
     sprite_count = menu_first_sprite;
     state_start_frame = frame_count;
+    steps_without_person = 0;
+    // Seeded by the game itself, so the same start and the same presses replay the same game.
+    computer_players_start(static_cast<uint32_t>(frame_count) * SEED_MIX +
+                           static_cast<uint32_t>(current_level));
 }
 
 void game_end(int32_t winner) {

@@ -1,9 +1,13 @@
 // The "gameplay" scene: the board under the menu, the countdown with its ready and go overlays,
 // the step clock, the end of a game and the wait before the menu returns, and the keys that
-// leave for the "credits" scene. The scene has no exit: returning from the credits resumes it
-// where it was. Main thread only.
+// leave for the "credits" scene. The round owns the flow: it acts on what the menu chose and on
+// what each step came to, and tells the computer players the time to the next step. A game that
+// only computers are still standing in ends without a winner once it has gone on for
+// UNDECIDED_STEPS steps like that (steel never wears, so they could walk on for ever).
+// The scene has no exit: returning from the credits resumes it where it was. Main thread only.
 #pragma once
 #include "engine/sprite_pool.h"
+#include "game/players.h"
 
 #include <cstdint>
 
@@ -13,7 +17,8 @@ constexpr int32_t STATE_MENU = 0;
 constexpr int32_t STATE_PLAYING = 1;
 constexpr int32_t STATE_COUNTDOWN = 2;
 constexpr int32_t STATE_OVER = 3;
-constexpr int32_t NO_WINNER = -1;
+
+constexpr int32_t UNDECIDED_STEPS = 40;
 
 // The clear colour behind the board; the title screen fades to it.
 constexpr int32_t SKY_RED = 114, SKY_GREEN = 153, SKY_BLUE = 216;
@@ -33,6 +38,6 @@ void gameplay_update();
 // Leaves the menu for the countdown of a new game on a freshly loaded board.
 void game_start();
 
-// Called by the step that leaves at most one player: the survivor scores (NO_WINNER: nobody
-// does), the wait begins and the music is asked for.
+// The end of a game: the survivor scores (NO_WINNER: nobody does), the wait begins and the music
+// is asked for.
 void game_end(int32_t winner);

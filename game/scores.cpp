@@ -2,9 +2,7 @@
 
 #include "engine/image_table.h"
 #include "engine/sprite_pool.h"
-#include "game/menu.h"
 #include "game/players.h"
-#include "game/rounds.h"
 #include "game/sprite_make.h"
 
 #include <array>
@@ -36,12 +34,6 @@ void panel_row_show(int32_t slot, int32_t visible) {
         if (Sprite* s = panel_sprite(slot, piece)) s->visible = visible;
 }
 
-// The controls picture of a slot, while the menu has one.
-void controls_show(int32_t slot, int32_t visible) {
-    if (game_state != STATE_MENU) return;
-    if (Sprite* s = sprite_at(controls_first_sprite + slot)) s->visible = visible;
-}
-
 } // namespace
 
 void score_panel_create() {
@@ -58,13 +50,10 @@ void scores_set_player_count(int32_t n) {
     for (int32_t slot = 0; slot < PLAYER_SLOTS; ++slot) {
         if (n != player_count) players[slot].score = 0;
         panel_row_show(slot, 0);
-        controls_show(slot, 0);
     }
     player_count = n;
-    for (int32_t slot = 0; slot < player_count; ++slot) {
+    for (int32_t slot = 0; slot < player_count; ++slot)
         panel_row_show(slot, 1);
-        controls_show(slot, 1);
-    }
     score_digits_refresh();
 }
 

@@ -13,7 +13,7 @@ extern int32_t score_panel_first_sprite; // -1 until the panel exists
 void score_panel_create();
 
 // Sets the player count (2..4). A different count resets every score to 0. Shows the panel
-// rows of the active players and, while the menu is open, their controls pictures.
+// rows of the active players (the menu shows their controls pictures itself).
 void scores_set_player_count(int32_t n);
 
 // Sets each slot's digit from its score.

@@ -21,7 +21,7 @@ class StartUpAtlasTest : public EngineTest {
 
 TEST_F(StartUpAtlasTest, EngineInitLoadsTheEmbeddedAtlasIntoEntryZerosSlot) {
     engine_init();
-    EXPECT_EQ(image_count, 44);
+    EXPECT_EQ(image_count, 1 + ATLAS_IMAGE_COUNT);
     EXPECT_EQ(texture_slot_count, 1);
     EXPECT_EQ(image_table[0].texture_slot, 0);
     EXPECT_EQ(image_table[0].name[0], '\0');

@@ -20,6 +20,10 @@ constexpr Point MUSIC_SWITCH{289, 456}, EFFECTS_SWITCH{315, 456};
 constexpr Point players_key(int32_t n) {
     return {228 + 25 * n, 208};
 }
+// The middle of a slot's controls picture beside the score panel.
+constexpr Point controls_picture(int32_t slot) {
+    return {580, 156 + 60 * slot};
+}
 
 constexpr int32_t ANY_KEY = 'S';
 

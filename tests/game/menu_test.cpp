@@ -2,6 +2,8 @@
 #include "audio/music/mixer.h"
 #include "audio/music/music.h"
 #include "audio/sfx.h"
+#include "engine/image_table.h"
+#include "game/computer_players.h"
 #include "game/key_codes.h"
 #include "game/menu.h"
 #include "game/music_request.h"
@@ -157,6 +159,58 @@ TEST_F(Menu, EscapeOpensTheCreditsAndTheMenuIsThereOnReturn) {
     ASSERT_EQ(sprite_count, count);
     EXPECT_EQ(std::memcmp(menu.data(), &sprite_pool[menu_first_sprite], menu.size() * sizeof(Sprite)), 0);
     EXPECT_EQ(player_count, 3);
+}
+
+// A click on a shown controls picture hands its slot to the computer (or back) up to the
+// picture's edge; the slot's keys and mouse buttons then do nothing, and the choice outlasts the
+// game.
+TEST_F(Menu, ControlsPictureSwitchesItsSlotToTheComputerWhoseControlsThenDoNothing) {
+    click(players_key(3));
+    const Sprite& picture_2 = sprite_pool[controls_first_sprite + 1];
+    for (const Point& edge : {Point{560, 200}, Point{599, 231}}) {
+        click(edge);
+        EXPECT_TRUE(computer_steers(1)) << edge.x << "," << edge.y;
+        EXPECT_EQ(picture_2.image, image_find("computer002.png"));
+        click(edge);
+        EXPECT_FALSE(computer_steers(1));
+        EXPECT_EQ(picture_2.image, image_find("controls002.png"));
+    }
+    for (const Point& beside : {Point{559, 215}, Point{600, 215}, Point{580, 232}, controls_picture(3)})
+        click(beside); // left, right and below the picture; slot 4 is not shown with three players
+    EXPECT_EQ(computer_slots, (std::array<int32_t, PLAYER_SLOTS>{}));
+
+    click(controls_picture(1));
+    click(controls_picture(2));
+    harness_press(ANY_KEY);
+    harness_tick();
+    const int32_t facing_2 = players[1].facing, facing_3 = players[2].facing;
+    harness_press(KEY_RIGHT);
+    harness_click(10, 10, 1);
+    harness_press(KEY_W); // player 1 is still a person
+    harness_tick();
+    EXPECT_EQ(players[1].facing, facing_2);
+    EXPECT_EQ(players[2].facing, facing_3);
+    EXPECT_EQ(players[0].facing, FACING_LEFT); // from down
+
+    play_until_first_step(); // ends the countdown under way, and the game goes on to its end
+    for (int32_t t = 0; t < 100'000 && game_state != STATE_MENU; ++t)
+        harness_tick();
+    ASSERT_EQ(game_state, STATE_MENU);
+    EXPECT_TRUE(computer_steers(1) && computer_steers(2) && !computer_steers(0));
+    EXPECT_EQ(sprite_pool[controls_first_sprite + 1].image, image_find("computer002.png"));
+    EXPECT_EQ(sprite_pool[controls_first_sprite + 2].image, image_find("computer003.png"));
+}
+
+// Escape and a start in one tick: the start is the credits' press, which leads back to the
+// menu as it was, never a game under a menu that stays drawn.
+TEST_F(Menu, EscapeThenAStartInOneTickLeavesTheMenuWhole) {
+    const int32_t count = sprite_count;
+    harness_press(KEY_ESCAPE);
+    harness_click(START_KEY.x, START_KEY.y);
+    harness_tick();
+    EXPECT_EQ(harness_scene(), "gameplay");
+    EXPECT_EQ(game_state, STATE_MENU);
+    EXPECT_EQ(sprite_count, count);
 }
 
 // Presses after the one that starts a game, in the same tick, are dropped: a level key there

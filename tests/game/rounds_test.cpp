@@ -1,6 +1,7 @@
 // Whole games: the countdown, the end of a game and the wait, scores and their digits, and
 // leaving for the credits and coming back.
 #include "engine/image_table.h"
+#include "game/computer_players.h"
 #include "game/key_codes.h"
 #include "game/menu.h"
 #include "game_fixture.h"
@@ -55,6 +56,39 @@ TEST_F(Rounds, WonGameScoresOnceAndPulsesThreeTimesBeforeTheMenu) {
         {decided, "death"}, {decided + 30, "winner"}, {decided + 60, "winner"}, {decided + 90, "winner"}};
     EXPECT_EQ(harness_effects(), expected);
     EXPECT_NEAR(player_sprite(1).scale, BOARD_SCALE, 0.01f); // the last pulse shrank back
+}
+
+// Steel never wears: computers alone on it would walk for ever. While a person stands the game
+// goes on; from the step after the last person falls, 40 undecided steps end it with no winner.
+TEST_F(Rounds, GameLeftToComputersEndsWithoutAWinnerFortyStepsAfterTheLastPerson) {
+    click(players_key(3));
+    click(controls_picture(1));
+    click(controls_picture(2));
+    play_until_first_step();
+    board_fill(TILE_SOLID);
+    player_place(0, 6, 5, FACING_UP);
+    player_place(1, 1, 1, FACING_RIGHT);
+    player_place(2, 11, 8, FACING_LEFT);
+    for (int32_t step = 0; step < UNDECIDED_STEPS + 5; ++step) {
+        harness_press(KEY_W); // player 1 walks round a square
+        next_step();
+    }
+    ASSERT_EQ(game_state, STATE_PLAYING);
+    ASSERT_EQ(players[0].alive, 1);
+    player_place(0, 0, 5, FACING_LEFT);
+    next_step();
+    ASSERT_EQ(players[0].alive, 0);
+    for (int32_t step = 1; step < UNDECIDED_STEPS; ++step)
+        next_step();
+    EXPECT_EQ(game_state, STATE_PLAYING);
+    harness_effects_clear();
+    next_step();
+    EXPECT_EQ(game_state, STATE_OVER + 1);
+    EXPECT_EQ(players[1].alive + players[2].alive, 2);
+    EXPECT_EQ(players[0].score + players[1].score + players[2].score, 0);
+    EXPECT_EQ(harness_effect_names().size(), 1u); // the step's own sound, no winner
+    harness_tick(30);
+    EXPECT_EQ(harness_effect_names().size(), 1u); // and no pulse after it
 }
 
 TEST_F(Rounds, DigitsFollowTheScoresUpToNine) {

@@ -1,8 +1,10 @@
 // Random play for a long while: presses and clicks of every kind (the menu's keys, Escape and
-// Space into the credits and back) over random levels and player counts. The game must keep
+// Space into the credits and back) over random levels and player counts, with slots handed to
+// the computer and back at random. The game must keep
 // its tables within bounds, its board and players sound, and always come back to the menu.
 // QUIBBET_SOAK_TICKS and QUIBBET_SOAK_SEED set the run; it prints the maxima it saw.
 #include "game/clouds.h"
+#include "game/computer_players.h"
 #include "game/key_codes.h"
 #include "game/menu.h"
 #include "game/music_request.h"
@@ -39,28 +41,39 @@ int64_t env_number(const char* name, int64_t fallback) {
 struct Rect {
     int32_t left, top, right, bottom;
 };
-constexpr std::array<Rect, 8> MENU_AREAS{{{268, 289, 330, 311},
-                                          {275, 259, 296, 273},
-                                          {302, 259, 321, 273},
-                                          {267, 197, 289, 219},
-                                          {292, 197, 314, 219},
-                                          {317, 197, 339, 219},
-                                          {278, 445, 300, 467},
-                                          {304, 445, 326, 467}}};
+constexpr std::array<Rect, 12> MENU_AREAS{{{268, 289, 330, 311},
+                                           {275, 259, 296, 273},
+                                           {302, 259, 321, 273},
+                                           {267, 197, 289, 219},
+                                           {292, 197, 314, 219},
+                                           {317, 197, 339, 219},
+                                           {278, 445, 300, 467},
+                                           {304, 445, 326, 467},
+                                           {560, 140, 599, 171}, // the controls pictures
+                                           {560, 200, 599, 231},
+                                           {560, 260, 599, 291},
+                                           {560, 320, 599, 351}}};
 constexpr std::array<int32_t, 6> TURN_KEYS = {KEY_Q, KEY_W, KEY_LEFT, KEY_RIGHT, KEY_U, KEY_I};
 
 class Player {
   public:
     explicit Player(uint32_t seed) : rng(seed) {}
 
-    // Now and then one press: in the menu mostly its keys (a key press starts a game), in play
-    // mostly turns; now and then a click anywhere, and rarely a way into the credits.
+    // Now and then a press, sometimes two in one tick: in the menu mostly its keys (a key press
+    // starts a game), in play mostly turns; now and then a click anywhere, and rarely a way
+    // into the credits. A second press is never Escape: after a way into the credits it would
+    // end the program.
     void act() {
         if (pick(6) != 0) return;
+        press(true);
+        if (pick(2) == 0) press(false);
+    }
+
+    void press(bool escape_allowed) {
         const int32_t roll = pick(1000);
-        if (roll < 5) {
-            harness_press(KEY_ESCAPE);
-        } else if (roll < 10) {
+        if (roll < 10) {
+            if (escape_allowed) harness_press(KEY_ESCAPE);
+        } else if (roll < 15) {
             harness_press(KEY_SPACE);
         } else if (roll < 150) {
             click({-80, -80, 719, 559});
@@ -96,7 +109,7 @@ TEST_F(Soak, RandomPlayKeepsTheGameSoundAndComingBackToTheMenu) {
     int32_t most_sprites = 0, most_tweens = 0, credits_left = 0;
     int64_t away_from_menu = 0, longest_away = 0, menus = 0, credits_visits = 0, music_switched_off = 0;
     std::array<int64_t, LEVEL_COUNT> games_on_level{};
-    std::array<int64_t, PLAYER_SLOTS + 1> games_with_players{};
+    std::array<int64_t, PLAYER_SLOTS + 1> games_with_players{}, games_with_computers{};
     int32_t state_before = game_state, music_before = music_state;
     for (int64_t t = 0; t < ticks; ++t) {
         const bool in_credits = harness_scene() == "credits";
@@ -132,6 +145,9 @@ TEST_F(Soak, RandomPlayKeepsTheGameSoundAndComingBackToTheMenu) {
             if (state_before == STATE_MENU) {
                 ++games_on_level[current_level];
                 ++games_with_players[player_count];
+                ++games_with_computers[std::count_if(computer_slots.begin(),
+                                                     computer_slots.begin() + player_count,
+                                                     [](int32_t c) { return c != 0; })];
             }
             longest_away = std::max(longest_away, ++away_from_menu);
             ASSERT_LT(away_from_menu, LONGEST_AWAY_FROM_MENU) << "tick " << t << ": no way back to the menu";
@@ -145,12 +161,14 @@ TEST_F(Soak, RandomPlayKeepsTheGameSoundAndComingBackToTheMenu) {
     std::printf(
         "%lld ticks: most sprites %d, most tweens %d, %lld returns to the menu, longest away %lld ticks, "
         "%lld credits visits, music switched off %lld times, games on %lld of %d levels, with 2, 3, 4 "
-        "players: %lld, %lld, %lld\n",
+        "players: %lld, %lld, %lld; with 0 to 4 computers: %lld, %lld, %lld, %lld, %lld\n",
         static_cast<long long>(ticks), most_sprites, most_tweens, static_cast<long long>(menus),
         static_cast<long long>(longest_away), static_cast<long long>(credits_visits),
         static_cast<long long>(music_switched_off), static_cast<long long>(levels_played), LEVEL_COUNT,
         static_cast<long long>(games_with_players[2]), static_cast<long long>(games_with_players[3]),
-        static_cast<long long>(games_with_players[4]));
+        static_cast<long long>(games_with_players[4]), static_cast<long long>(games_with_computers[0]),
+        static_cast<long long>(games_with_computers[1]), static_cast<long long>(games_with_computers[2]),
+        static_cast<long long>(games_with_computers[3]), static_cast<long long>(games_with_computers[4]));
     EXPECT_GT(menus, ticks / 20'000);
     EXPECT_GT(credits_visits, 0);
 }

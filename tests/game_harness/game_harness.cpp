@@ -12,6 +12,7 @@
 #include "tests/engine/engine_tables_clear.h"
 #include "game/board.h"
 #include "game/clouds.h"
+#include "game/computer_players.h"
 #include "game/game_init.h"
 #include "game/intro.h"
 #include "game/logo.h"
@@ -81,6 +82,7 @@ void game_tables_reset() {
     board_first_sprite = player_first_sprite = 0;
     players = {};
     player_count = MIN_PLAYERS;
+    computer_slots = {};
     step_period = 30;
     game_state = -1;
     state_start_frame = -1;

@@ -37,6 +37,8 @@ void paint_marker(cairo_t* cr);
 void paint_sound_panel(cairo_t* cr);
 void paint_sound_icons(cairo_t* cr);
 void paint_controls(cairo_t* cr, int slot);
+// What a slot the computer steers shows in the menu instead of its controls.
+void paint_computer(cairo_t* cr, int slot);
 
 // Lettering and title pieces (art_titles.cpp).
 void paint_ready(cairo_t* cr);

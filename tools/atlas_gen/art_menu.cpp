@@ -1,4 +1,5 @@
-// The menu panel, its labels, the red marker, the sound switches and the controls pictures.
+// The menu panel, its labels, the red marker, the sound switches, the controls pictures and the
+// computer's pictures that stand in for them.
 // The menu is drawn at (245, 157) and the sound menu at (270, 440), scale 1, so every button
 // here is placed to the pixel on the game's click areas: a key's face is exactly the footprint
 // of the red marker that lights it, and its raised side runs down-right to the area's far edge.
@@ -188,4 +189,35 @@ void paint_controls(cairo_t* cr, int slot) {
         paint_key(cr, key, lighter(colour, 0.55), darker(colour, 0.15));
         cap_symbol(cr, symbols[slot][i], face_centre_x(key), face_centre_y(key));
     }
+}
+
+void paint_computer(cairo_t* cr, int slot) {
+    constexpr Rgb GLASS = rgb(34, 48, 70);
+    constexpr Rgb GLOW = rgb(150, 236, 255);
+    const Rgb colour = PLAYER_COLOURS[slot];
+    // A screen in the player's colour on a small stand, with two lit eyes and a level mouth.
+    rounded_rect_path(cr, 16.5, 22.5, 7, 4, 1);
+    fill_lit(cr, darker(colour, 0.25), 16, 22, 24, 27);
+    outline(cr, 1);
+    rounded_rect_path(cr, 11.5, 26.5, 17, 3, 1.5);
+    fill_lit(cr, darker(colour, 0.25), 11, 26, 29, 30);
+    outline(cr, 1);
+    rounded_rect_path(cr, 4.5, 5.5, 31, 18, 3);
+    fill_lit(cr, colour, 4, 5, 36, 24);
+    outline(cr, 1);
+    rounded_rect_path(cr, 8.5, 8.5, 23, 12, 2);
+    fill_lit(cr, GLASS, 8, 8, 32, 21);
+    outline(cr, 1);
+    for (double x : {15.0, 25.0}) {
+        cairo_new_path(cr);
+        cairo_arc(cr, x, 13.5, 2.2, 0, 6.283185307179586);
+        set_colour(cr, GLOW);
+        cairo_fill(cr);
+    }
+    cairo_move_to(cr, 16, 17.5);
+    cairo_line_to(cr, 24, 17.5);
+    set_colour(cr, GLOW);
+    cairo_set_line_width(cr, 1);
+    cairo_stroke(cr);
+    gloss(cr, 20, 14, 14, 8, 0.3);
 }

@@ -51,6 +51,10 @@ const std::array<ArtEntry, ATLAS_IMAGE_COUNT> art_entries = {{
     {"scorechar7.png", [](cairo_t* cr) { paint_score_digit(cr, 7); }},
     {"scorechar8.png", [](cairo_t* cr) { paint_score_digit(cr, 8); }},
     {"scorechar9.png", [](cairo_t* cr) { paint_score_digit(cr, 9); }},
+    {"computer001.png", [](cairo_t* cr) { paint_computer(cr, 0); }},
+    {"computer002.png", [](cairo_t* cr) { paint_computer(cr, 1); }},
+    {"computer003.png", [](cairo_t* cr) { paint_computer(cr, 2); }},
+    {"computer004.png", [](cairo_t* cr) { paint_computer(cr, 3); }},
 }};
 
 } // namespace
