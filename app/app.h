@@ -14,6 +14,15 @@ constexpr int32_t WINDOWED_WIDTH = 1280, WINDOWED_HEIGHT = 720;
 // window class cannot be registered).
 int app_main(int show_command);
 
+// Start-up up to the main loop: the window, the question, the GL context, engine_init and the
+// clock. False when no window can be had (the reason is on standard error).
+bool app_start(int show_command);
+
+// One frame of a browser page, which the browser calls once per displayed frame: every queued
+// message, at most one update, and a drawn frame. False (after teardown) when the quit message
+// arrived; *exit_code then holds its code.
+bool app_frame(int* exit_code);
+
 // The scene engine_init enters last: "intro". Test programs that start elsewhere set it before
 // app_main; the program itself never changes it.
 extern const char* first_scene;

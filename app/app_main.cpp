@@ -22,12 +22,17 @@ void on_resize(int client_width, int client_height) {
 }
 
 // Closing only asks the loop to end; the window goes at teardown.
-void on_close() { platform_quit_post(0); }
+void on_close() {
+    platform_quit_post(0);
+}
 
-void on_key_down(int virtual_key) { event_key_down(virtual_key); }
+void on_key_down(int virtual_key) {
+    event_key_down(virtual_key);
+}
 
 void on_button_down(int button, uint16_t px, uint16_t py) {
-    const ClickArea area{viewport.left, viewport.top, viewport.width, viewport.height, virtual_width, virtual_height};
+    const ClickArea area{viewport.left,   viewport.top,  viewport.width,
+                         viewport.height, virtual_width, virtual_height};
     event_button_down(button, px, py, area);
 }
 
@@ -51,12 +56,12 @@ bool main_loop_pass(int* exit_code) {
     return true;
 }
 
-int app_main(int show_command) {
+bool app_start(int show_command) {
     // The failures before the window exists go to standard error: there is nowhere else to say
     // them, and a silent end or a silent windowed start looks like a choice.
     if (!platform_window_class_register(handlers)) {
         std::fprintf(stderr, "quibbet: cannot open a window: %s\n", platform_failure_reason());
-        return 0;
+        return false;
     }
     window_width = WINDOWED_WIDTH;
     window_height = WINDOWED_HEIGHT;
@@ -77,6 +82,30 @@ int app_main(int show_command) {
     if (!platform_gl_context_create()) fatal_error("", "SetPixelFormat");
     engine_init();
     frame_timer_poll(true);
+    return true;
+}
+
+bool app_frame(int* exit_code) {
+    for (;;) {
+        switch (platform_message_poll(exit_code)) {
+        case MessagePoll::quit:
+            platform_teardown();
+            return false;
+        case MessagePoll::dispatched:
+            continue;
+        case MessagePoll::none:
+            break;
+        }
+        break;
+    }
+    if (frame_timer_poll(false)) scene_dispatch();
+    frame_begin();
+    sprites_render();
+    return true;
+}
+
+int app_main(int show_command) {
+    if (!app_start(show_command)) return 0;
     int exit_code = 0;
     while (main_loop_pass(&exit_code)) {
     }
