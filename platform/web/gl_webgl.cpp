@@ -46,84 +46,74 @@ Matrix multiply(const Matrix& a, const Matrix& b) {
     return r;
 }
 
+// The JavaScript inside is not C++.
+// clang-format off
 EM_JS(int, webgl_open, (), {
     const canvas = Module.canvas;
     // No alpha: the game clears with alpha 0, which must not let the page show through.
-    const gl =
-        canvas && canvas.getContext(
-                      'webgl', {alpha : false, antialias : false, depth : false, premultipliedAlpha : false});
+    const gl = canvas && canvas.getContext('webgl', {alpha: false, antialias: false, depth: false,
+                                                      premultipliedAlpha: false});
     if (!gl) return 0;
-    const shader = (type, source) = > {
+    const shader = (type, source) => {
         const s = gl.createShader(type);
         gl.shaderSource(s, source);
         gl.compileShader(s);
         return s;
     };
     const program = gl.createProgram();
-    gl.attachShader(
-        program,
-        shader(gl.VERTEX_SHADER,
-               'attribute vec2 position; attribute vec2 texcoord; uniform mat4 matrix; varying vec2 uv;' +
-                   'void main() { uv = texcoord; gl_Position = matrix * vec4(position, 0.0, 1.0); }'));
-    gl.attachShader(
-        program,
-        shader(gl.FRAGMENT_SHADER,
-               'precision mediump float; uniform sampler2D atlas; uniform bool textured; varying vec2 uv;' +
-                   'void main() { gl_FragColor = textured ? texture2D(atlas, uv) : vec4(1.0); }'));
+    gl.attachShader(program, shader(gl.VERTEX_SHADER,
+        'attribute vec2 position; attribute vec2 texcoord; uniform mat4 matrix; varying vec2 uv;' +
+        'void main() { uv = texcoord; gl_Position = matrix * vec4(position, 0.0, 1.0); }'));
+    gl.attachShader(program, shader(gl.FRAGMENT_SHADER,
+        'precision mediump float; uniform sampler2D atlas; uniform bool textured; varying vec2 uv;' +
+        'void main() { gl_FragColor = textured ? texture2D(atlas, uv) : vec4(1.0); }'));
     gl.linkProgram(program);
     if (!gl.getProgramParameter(program, gl.LINK_STATUS)) return 0;
     gl.useProgram(program);
     Module.quibbetGl = {
-        gl : gl,
-        position : gl.getAttribLocation(program, 'position'),
-        texcoord : gl.getAttribLocation(program, 'texcoord'),
-        matrix : gl.getUniformLocation(program, 'matrix'),
-        textured : gl.getUniformLocation(program, 'textured'),
-        positions : gl.createBuffer(),
-        texcoords : gl.createBuffer(),
-        textures : [null],
+        gl: gl,
+        position: gl.getAttribLocation(program, 'position'),
+        texcoord: gl.getAttribLocation(program, 'texcoord'),
+        matrix: gl.getUniformLocation(program, 'matrix'),
+        textured: gl.getUniformLocation(program, 'textured'),
+        positions: gl.createBuffer(),
+        texcoords: gl.createBuffer(),
+        textures: [null],
     };
     return 1;
 });
 
-EM_JS(void, webgl_draw,
-      (GLenum mode, GLint first, GLsizei count, const float* matrix, const float* positions,
-       int position_size, const float* texcoords, int texcoord_size, int textured),
-      {
-          const q = Module.quibbetGl, gl = q.gl;
-          const feed = (buffer, location, pointer, size) = > {
-              gl.bindBuffer(gl.ARRAY_BUFFER, buffer);
-              gl.bufferData(gl.ARRAY_BUFFER,
-                            HEAPF32.subarray(pointer >> 2, (pointer >> 2) + (first + count) * size),
-                            gl.DYNAMIC_DRAW);
-              gl.enableVertexAttribArray(location);
-              gl.vertexAttribPointer(location, size, gl.FLOAT, false, 0, 0);
-          };
-          feed(q.positions, q.position, positions, position_size);
-          if (texcoords)
-              feed(q.texcoords, q.texcoord, texcoords, texcoord_size);
-          else
-              gl.disableVertexAttribArray(q.texcoord);
-          gl.uniformMatrix4fv(q.matrix, false, HEAPF32.subarray(matrix >> 2, (matrix >> 2) + 16));
-          gl.uniform1i(q.textured, textured);
-          gl.drawArrays(mode, first, count);
-      });
+EM_JS(void, webgl_draw, (GLenum mode, GLint first, GLsizei count, const float* matrix, const float* positions,
+                         int position_size, const float* texcoords, int texcoord_size, int textured), {
+    const q = Module.quibbetGl, gl = q.gl;
+    const feed = (buffer, location, pointer, size) => {
+        gl.bindBuffer(gl.ARRAY_BUFFER, buffer);
+        gl.bufferData(gl.ARRAY_BUFFER, HEAPF32.subarray(pointer >> 2, (pointer >> 2) + (first + count) * size),
+                      gl.DYNAMIC_DRAW);
+        gl.enableVertexAttribArray(location);
+        gl.vertexAttribPointer(location, size, gl.FLOAT, false, 0, 0);
+    };
+    feed(q.positions, q.position, positions, position_size);
+    if (texcoords) feed(q.texcoords, q.texcoord, texcoords, texcoord_size);
+    else gl.disableVertexAttribArray(q.texcoord);
+    gl.uniformMatrix4fv(q.matrix, false, HEAPF32.subarray(matrix >> 2, (matrix >> 2) + 16));
+    gl.uniform1i(q.textured, textured);
+    gl.drawArrays(mode, first, count);
+});
 
 // Also called before the context exists (the first resize), where it has no effect, as in a
 // window whose context is not yet made.
 EM_JS(void, webgl_capability, (GLenum capability, int on), {
     if (!Module.quibbetGl) return;
     const gl = Module.quibbetGl.gl;
-    if (on)
-        gl.enable(capability);
-    else
-        gl.disable(capability);
+    if (on) gl.enable(capability);
+    else gl.disable(capability);
 });
 
 EM_JS(void, webgl_viewport, (GLint x, GLint y, GLsizei width, GLsizei height),
-      { Module.quibbetGl&& Module.quibbetGl.gl.viewport(x, y, width, height); });
+      { Module.quibbetGl && Module.quibbetGl.gl.viewport(x, y, width, height); });
 EM_JS(void, webgl_scissor, (GLint x, GLint y, GLsizei width, GLsizei height),
-      { Module.quibbetGl&& Module.quibbetGl.gl.scissor(x, y, width, height); });
+      { Module.quibbetGl && Module.quibbetGl.gl.scissor(x, y, width, height); });
 EM_JS(void, webgl_clear_color, (GLclampf r, GLclampf g, GLclampf b, GLclampf a),
       { Module.quibbetGl.gl.clearColor(r, g, b, a); });
 EM_JS(void, webgl_clear, (GLbitfield mask), { Module.quibbetGl.gl.clear(mask); });
@@ -152,14 +142,12 @@ EM_JS(void, webgl_bind_texture, (GLenum target, GLuint name), {
 EM_JS(void, webgl_tex_parameteri, (GLenum target, GLenum name, GLint value),
       { Module.quibbetGl.gl.texParameteri(target, name, value); });
 // RGBA bytes only, which is what the game uploads.
-EM_JS(void, webgl_tex_image_2d,
-      (GLenum target, GLint level, GLint internal_format, GLsizei width, GLsizei height, GLint border,
-       GLenum format, GLenum type, const GLvoid* pixels),
-      {
-          Module.quibbetGl.gl.texImage2D(target, level, internal_format, width, height, border, format, type,
-                                         pixels ? HEAPU8.subarray(pixels, pixels + width * height * 4)
-                                                : null);
-      });
+EM_JS(void, webgl_tex_image_2d, (GLenum target, GLint level, GLint internal_format, GLsizei width,
+                                 GLsizei height, GLint border, GLenum format, GLenum type, const GLvoid* pixels), {
+    Module.quibbetGl.gl.texImage2D(target, level, internal_format, width, height, border, format, type,
+                                   pixels ? HEAPU8.subarray(pixels, pixels + width * height * 4) : null);
+});
+// clang-format on
 
 } // namespace
 

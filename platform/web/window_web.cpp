@@ -92,6 +92,8 @@ EM_BOOL on_visibility(int, const EmscriptenVisibilityChangeEvent* e, void*) {
 }
 
 // The page's parts, written in the page itself (quibbet.html).
+// The JavaScript inside is not C++.
+// clang-format off
 EM_JS(int, page_answer, (), { return Module.quibbetPage ? Module.quibbetPage.answer() : -1; });
 EM_JS(void, page_error, (const char* caption, const char* text), {
     if (Module.quibbetPage) Module.quibbetPage.error(UTF8ToString(caption), UTF8ToString(text));
@@ -108,6 +110,7 @@ EM_JS(void, page_screen_size, (int* width, int* height), {
     HEAP32[width >> 2] = Math.round(screen.width * ratio);
     HEAP32[height >> 2] = Math.round(screen.height * ratio);
 });
+// clang-format on
 
 } // namespace
 
