@@ -2,9 +2,12 @@
 
 #include "app/frame_timer.h"
 #include "app/viewport.h"
+#include "audio/sfx.h"
+#include "engine/fatal_hook.h"
 #include "engine/input_events.h"
 #include "engine/scene.h"
 #include "engine/sprite_renderer.h"
+#include "game/shutdown.h"
 #include "platform/clock.h"
 #include "platform/window.h"
 
@@ -15,10 +18,22 @@ namespace {
 // Long enough for any system's reason; a longer one is cut, never overrun.
 constexpr int FAILURE_TEXT_CAPACITY = 512;
 
+// Passes one browser frame may take at most: ten seconds of ticks replayed after the page was
+// away, then the browser gets its page back for a moment.
+constexpr int FRAME_PASS_LIMIT = 400;
+
+// The picture only changes when a tick ran or the window lost what it showed.
+bool picture_stale = true;
+
 void on_resize(int client_width, int client_height) {
     window_width = client_width;
     window_height = client_height;
     viewport_update();
+    picture_stale = true;
+}
+
+void on_expose() {
+    picture_stale = true;
 }
 
 // Closing only asks the loop to end; the window goes at teardown.
@@ -36,11 +51,12 @@ void on_button_down(int button, uint16_t px, uint16_t py) {
     event_button_down(button, px, py, area);
 }
 
-constexpr WindowHandlers handlers{on_resize, on_close, on_key_down, on_button_down};
+constexpr WindowHandlers handlers{on_resize, on_close, on_key_down, on_button_down, on_expose};
 
 } // namespace
 
-bool main_loop_pass(int* exit_code) {
+bool main_loop_pass(int* exit_code, int* idle_ms) {
+    *idle_ms = 0; // more messages may be pending
     switch (platform_message_poll(exit_code)) {
     case MessagePoll::quit:
         return false;
@@ -49,10 +65,22 @@ bool main_loop_pass(int* exit_code) {
     case MessagePoll::none:
         break;
     }
-    if (frame_timer_poll(false)) scene_dispatch();
-    frame_begin();
-    sprites_render();
-    platform_sleep_ms(1);
+    if (frame_timer_poll(false)) {
+        scene_dispatch();
+        picture_stale = true;
+    }
+    // A pass with more ticks due after its own replays them first: drawing (and a swap held by
+    // vertical sync) in between would let the game fall behind the clock for good. A window that
+    // cannot be seen is not drawn at all; it would only throttle the swaps.
+    *idle_ms = frame_timer_ms_until_due();
+    if (picture_stale && *idle_ms > 0 && platform_window_visible()) {
+        frame_begin();
+        sprites_render();
+        picture_stale = false;
+        *idle_ms = frame_timer_ms_until_due(); // the swap took its time
+    } else {
+        sfx_pump();
+    }
     return true;
 }
 
@@ -86,29 +114,22 @@ bool app_start(int show_command) {
 }
 
 bool app_frame(int* exit_code) {
-    for (;;) {
-        switch (platform_message_poll(exit_code)) {
-        case MessagePoll::quit:
-            platform_teardown();
+    int idle_ms = 0;
+    for (int pass = 0; pass < FRAME_PASS_LIMIT; ++pass) {
+        if (!main_loop_pass(exit_code, &idle_ms)) {
+            program_shutdown();
             return false;
-        case MessagePoll::dispatched:
-            continue;
-        case MessagePoll::none:
-            break;
         }
-        break;
+        if (idle_ms > 0) break; // caught up, and drawn if the picture changed
     }
-    if (frame_timer_poll(false)) scene_dispatch();
-    frame_begin();
-    sprites_render();
     return true;
 }
 
 int app_main(int show_command) {
-    if (!app_start(show_command)) return 0;
-    int exit_code = 0;
-    while (main_loop_pass(&exit_code)) {
-    }
-    platform_teardown();
+    if (!app_start(show_command)) return FATAL_STATUS;
+    int exit_code = 0, idle_ms = 0;
+    while (main_loop_pass(&exit_code, &idle_ms))
+        if (idle_ms > 0) platform_sleep_ms(idle_ms);
+    program_shutdown();
     return exit_code;
 }

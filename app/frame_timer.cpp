@@ -20,3 +20,8 @@ bool frame_timer_poll(bool reset) {
     }
     return false;
 }
+
+int frame_timer_ms_until_due() {
+    const int64_t wait = next_due + 1 - platform_clock_ms(); // equal is not due yet
+    return wait > 0 ? static_cast<int>(wait) : 0;
+}

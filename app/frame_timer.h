@@ -10,3 +10,7 @@ extern int32_t tick_period; // ms; engine_init sets 25
 
 // Called by app_main (reset) and main_loop_pass: true when an update tick is due.
 bool frame_timer_poll(bool reset);
+
+// Called by main_loop_pass: milliseconds until frame_timer_poll will report a tick; 0 when
+// one is due now.
+int frame_timer_ms_until_due();

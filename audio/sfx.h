@@ -46,7 +46,7 @@ void sfx_pump();
 int sfx_open();
 
 // Closes the device and returns the module to its state at program start (synthesis buffer
-// and melody released). The game never calls it; tests and tools do.
+// and melody released). Called by the program's shutdown, tests and tools.
 void sfx_close();
 
 // Plays one buffer and blocks until the device has released it: 500 ms, then every 100 ms.

@@ -8,5 +8,5 @@ void engine_fatal(const char* caption, const char* text) {
     if (engine_fatal_handler) engine_fatal_handler(caption, text);
     // Reached without a handler, or if a handler broke its promise: the process still ends.
     platform_error_box(caption, text);
-    platform_exit(0);
+    platform_exit(FATAL_STATUS);
 }

@@ -1,13 +1,12 @@
 #include "game/credits.h"
 
-#include "audio/music/music.h"
-#include "audio/sfx.h"
 #include "engine/image_table.h"
 #include "engine/input_events.h"
 #include "engine/scene.h"
 #include "game/clouds.h"
 #include "game/credits_place.h"
 #include "game/key_codes.h"
+#include "game/shutdown.h"
 #include "game/sprite_make.h"
 #include "platform/window.h"
 
@@ -35,8 +34,7 @@ void credits_update() {
 }
 
 void program_end() {
-    music_stop();
-    sfx_close();
+    program_shutdown();
     platform_quit_post(0); // the loop would end on it; the process ends first
     platform_exit(0);
 }

@@ -8,6 +8,5 @@
 void credits_enter();
 void credits_update();
 
-// The program's own way out: the music thread and the effects device are stopped first, so no
-// sound is cut off mid-buffer by the system, then the process ends with status 0.
+// The program's own way out: program_shutdown, then the process ends with status 0.
 [[noreturn]] void program_end();

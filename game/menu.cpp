@@ -162,7 +162,9 @@ void menu_open() {
 void menu_input() {
     // Only while the menu is open: once a press has started a game, the presses after it in the
     // same tick are dropped, so none of them can act on the menu that is gone (a level key
-    // there would stop the step clock of the countdown for good).
+    // there would stop the step clock of the countdown for good). After Escape the rest of the
+    // tick belongs to the credits: a start here would drop their picture and leave the menu's
+    // sprites to come back over the game.
     while (game_state == STATE_MENU) {
         const InputEvent* e = event_next();
         if (!e) return;
@@ -170,10 +172,11 @@ void menu_input() {
             for (const HitArea& area : HIT_AREAS)
                 if (hit(area, e->x, e->y)) area.action();
         } else if (e->kind == EVENT_KEY) {
-            if (e->code == KEY_ESCAPE)
+            if (e->code == KEY_ESCAPE) {
                 scene_enter("credits");
-            else
-                game_start();
+                return;
+            }
+            game_start();
         }
     }
 }

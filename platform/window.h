@@ -10,6 +10,7 @@ struct WindowHandlers {
     void (*close)();
     void (*key_down)(int virtual_key);                 // Windows virtual-key codes on every backend
     void (*button_down)(int button, uint16_t px, uint16_t py); // 0 left, 1 right; client pixels
+    void (*expose)();                                  // the window lost its picture: draw it again
 };
 
 // Called by app_main first. False when the window class cannot be registered (on SDL: when
@@ -43,6 +44,9 @@ MessagePoll platform_message_poll(int* quit_code);
 // Called by the close handler and the game's quit paths.
 void platform_quit_post(int code);
 
+// Called by main_loop_pass before it draws: false while the window is minimised or hidden.
+bool platform_window_visible();
+
 // Called by sprites_render at the end of every drawing pass.
 void platform_swap_buffers();
 
@@ -50,10 +54,10 @@ void platform_swap_buffers();
 // one line, valid until the next call into the backend.
 const char* platform_failure_reason();
 
-// Called by app_main after the loop: context released before the window is destroyed.
+// Called by program_shutdown: context released before the window is destroyed.
 void platform_teardown();
 
-// Ends the process at once with the given status.
+// Ends the process at once with the given status, standard output and error flushed.
 [[noreturn]] void platform_exit(int status);
 
 // Show-command for a process started without one.

@@ -54,9 +54,19 @@ int symbol_to_virtual_key(SDL_Keycode key) {
 
 } // namespace
 
-int sdl_key_to_virtual_key(SDL_Keycode key, SDL_Scancode scancode) {
+bool layout_gives_latin_letters(SDL_Keycode (*key_of)(SDL_Scancode)) {
+    for (int scancode = SDL_SCANCODE_A; scancode <= SDL_SCANCODE_Z; ++scancode) {
+        const SDL_Keycode key = key_of(static_cast<SDL_Scancode>(scancode));
+        if (key >= SDLK_a && key <= SDLK_z) return true;
+    }
+    return false;
+}
+
+int sdl_key_to_virtual_key(SDL_Keycode key, SDL_Scancode scancode, bool latin_layout) {
+    const bool letter_key = scancode >= SDL_SCANCODE_A && scancode <= SDL_SCANCODE_Z;
+    if (letter_key && !latin_layout) return 'A' + (scancode - SDL_SCANCODE_A);
     if (const int vk = symbol_to_virtual_key(key)) return vk;
-    if (scancode >= SDL_SCANCODE_A && scancode <= SDL_SCANCODE_Z) return 'A' + (scancode - SDL_SCANCODE_A);
+    if (letter_key) return 'A' + (scancode - SDL_SCANCODE_A);
     if (scancode >= SDL_SCANCODE_1 && scancode <= SDL_SCANCODE_9) return '1' + (scancode - SDL_SCANCODE_1);
     if (scancode == SDL_SCANCODE_0) return '0';
     return VK_UNMAPPED;

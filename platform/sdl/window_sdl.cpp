@@ -15,6 +15,7 @@ WindowHandlers handlers{};
 SDL_Window* window = nullptr;
 SDL_GLContext context = nullptr;
 Uint32 quit_event = 0;
+bool latin_layout = true; // taken again whenever the player switches layouts
 constexpr int SLOWEST_SYNCED_REFRESH_HZ = 40;
 
 // Wanted first; when the display has no such visual, any GL visual will do, as the system picks
@@ -48,6 +49,7 @@ bool platform_window_class_register(const WindowHandlers& h) {
     quit_event = SDL_RegisterEvents(1);
     if (quit_event == static_cast<Uint32>(-1)) return false;
     handlers = h;
+    latin_layout = layout_gives_latin_letters(SDL_GetKeyFromScancode);
     pads_sdl_start();
     return true;
 }
@@ -93,11 +95,11 @@ bool platform_window_create(const char* title, bool fullscreen, int width, int h
 
 namespace {
 
-// The main loop draws on every idle pass; with the swap waiting for the display's refresh it
-// draws as often as a real display shows a picture instead of hundreds of times a second.
-// Adaptive where the driver offers it (a late frame is shown at once rather than a refresh
-// later). Not on a display slower than the game's 40 ticks a second: the loop runs at most one
-// tick per drawn pass, so the game itself would slow down.
+// The main loop draws at most once a tick; with the swap waiting for the display's refresh it
+// never draws faster than a real display shows a picture. Adaptive where the driver offers it
+// (a late frame is shown at once rather than a refresh later). Not on a display slower than the
+// game's 40 ticks a second: every swap there would outlast a tick, and every other tick would
+// go undrawn.
 void vertical_sync_request() {
     SDL_DisplayMode mode{};
     const int display = SDL_GetWindowDisplayIndex(window);
@@ -139,15 +141,19 @@ MessagePoll platform_message_poll(int* quit_code) {
     case SDL_WINDOWEVENT:
         if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED && handlers.resize)
             handlers.resize(e.window.data1, e.window.data2);
+        if (e.window.event == SDL_WINDOWEVENT_EXPOSED && handlers.expose) handlers.expose();
         if (e.window.event == SDL_WINDOWEVENT_CLOSE && handlers.close) handlers.close();
         break;
     case SDL_KEYDOWN: {
         // Alt combinations and F10 belong to the system, as they do on Windows.
         if ((e.key.keysym.mod & KMOD_ALT) || e.key.keysym.sym == SDLK_F10) break;
         if (handlers.key_down)
-            handlers.key_down(sdl_key_to_virtual_key(e.key.keysym.sym, e.key.keysym.scancode));
+            handlers.key_down(sdl_key_to_virtual_key(e.key.keysym.sym, e.key.keysym.scancode, latin_layout));
         break;
     }
+    case SDL_KEYMAPCHANGED:
+        latin_layout = layout_gives_latin_letters(SDL_GetKeyFromScancode);
+        break;
     case SDL_MOUSEBUTTONDOWN: {
         const int button = e.button.button == SDL_BUTTON_LEFT ? 0 : e.button.button == SDL_BUTTON_RIGHT ? 1 : -1;
         if (button >= 0 && handlers.button_down)
@@ -166,6 +172,10 @@ void platform_quit_post(int code) {
     e.type = quit_event;
     e.user.code = code;
     SDL_PushEvent(&e);
+}
+
+bool platform_window_visible() {
+    return window && (SDL_GetWindowFlags(window) & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_HIDDEN)) == 0;
 }
 
 void platform_swap_buffers() {

@@ -35,6 +35,7 @@ struct VirtualPlatform {
     std::string failure_reason = "scripted failure"; // what the system says for any of them
     int screen_width = 1920, screen_height = 1080;
     bool background = false; // another window has the focus: pad presses are only recorded
+    bool minimised = false;
     // What the program did.
     VirtualWindow window;
     std::vector<VirtualBox> questions, error_boxes;
@@ -45,6 +46,7 @@ VirtualPlatform& virtual_platform();
 void virtual_platform_reset();
 
 void virtual_post_resize(int client_width, int client_height);
+void virtual_post_expose();
 void virtual_post_close();
 void virtual_post_key(int virtual_key);
 void virtual_post_button(int button, uint16_t px, uint16_t py);

@@ -8,7 +8,7 @@
 
 namespace {
 
-enum class Kind { resize, close, key, button, pad_connect, pad_disconnect, pad_buttons, quit };
+enum class Kind { resize, expose, close, key, button, pad_connect, pad_disconnect, pad_buttons, quit };
 
 struct Message {
     Kind kind;
@@ -33,6 +33,7 @@ void virtual_platform_reset() {
 }
 
 void virtual_post_resize(int w, int h) { queue.push_back({Kind::resize, w, h}); }
+void virtual_post_expose() { queue.push_back({Kind::expose}); }
 void virtual_post_close() { queue.push_back({Kind::close}); }
 void virtual_post_key(int vk) { queue.push_back({Kind::key, vk}); }
 void virtual_post_button(int button, uint16_t px, uint16_t py) { queue.push_back({Kind::button, button, px, py}); }
@@ -101,6 +102,9 @@ MessagePoll platform_message_poll(int* quit_code) {
     case Kind::resize:
         if (handlers.resize) handlers.resize(m.a, m.b);
         break;
+    case Kind::expose:
+        if (handlers.expose) handlers.expose();
+        break;
     case Kind::close:
         if (handlers.close) handlers.close();
         break;
@@ -125,6 +129,8 @@ MessagePoll platform_message_poll(int* quit_code) {
 }
 
 void platform_quit_post(int code) { queue.push_back({Kind::quit, code}); }
+
+bool platform_window_visible() { return !state.minimised; }
 
 void platform_swap_buffers() { ++state.swap_count; }
 

@@ -193,6 +193,12 @@ void platform_quit_post(int code) {
     push({Kind::quit, code, 0, 0});
 }
 
+// A hidden page is not drawn (the browser then stops calling the frame callback anyway).
+bool platform_window_visible() {
+    EmscriptenVisibilityChangeEvent state{};
+    return emscripten_get_visibility_status(&state) != EMSCRIPTEN_RESULT_SUCCESS || !state.hidden;
+}
+
 // The browser shows the frame when the page's frame callback returns.
 void platform_swap_buffers() {
     static bool shown = false;

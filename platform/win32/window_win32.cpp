@@ -5,6 +5,7 @@
 #include "pads_xinput_win32.h"
 #include "platform/window.h"
 
+#include <cstdio>
 #include <windows.h>
 
 namespace {
@@ -48,6 +49,9 @@ LRESULT CALLBACK window_procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM
         return 0;
     case WM_MOUSEMOVE:
         return 0;
+    case WM_PAINT:
+        handlers.expose();
+        return DefWindowProcA(hwnd, message, wparam, lparam); // validates what was lost
     default:
         return DefWindowProcA(hwnd, message, wparam, lparam);
     }
@@ -58,6 +62,7 @@ void ignore_size(int, int) {}
 void ignore() {}
 void ignore_key(int) {}
 void ignore_button(int, uint16_t, uint16_t) {}
+void ignore_expose() {}
 
 } // namespace
 
@@ -67,6 +72,7 @@ bool platform_window_class_register(const WindowHandlers& h) {
     if (!handlers.close) handlers.close = ignore;
     if (!handlers.key_down) handlers.key_down = ignore_key;
     if (!handlers.button_down) handlers.button_down = ignore_button;
+    if (!handlers.expose) handlers.expose = ignore_expose;
     const HICON icon = LoadIconA(nullptr, IDI_APPLICATION);
     WNDCLASSEXA window_class{};
     window_class.cbSize = sizeof window_class;
@@ -164,6 +170,10 @@ void platform_quit_post(int code) {
     PostQuitMessage(code);
 }
 
+bool platform_window_visible() {
+    return window && IsWindowVisible(window) && !IsIconic(window);
+}
+
 void platform_swap_buffers() {
     if (device_context) SwapBuffers(device_context);
 }
@@ -179,5 +189,8 @@ void platform_teardown() {
 }
 
 void platform_exit(int status) {
+    // The process's end does not flush the C library's buffers: redirected output would be lost.
+    std::fflush(stdout);
+    std::fflush(stderr);
     ExitProcess(static_cast<UINT>(status));
 }

@@ -2,8 +2,13 @@
 #include "app/app.h"
 #include "app/frame_timer.h"
 #include "app/viewport.h"
+#include "audio/music/music.h"
+#include "audio/sfx.h"
+#include "engine/input_events.h"
 #include "engine/scene.h"
+#include "platform/clock.h"
 #include "platform/window.h"
+#include "virtual_audio.h"
 #include "virtual_gl.h"
 #include "virtual_platform.h"
 
@@ -17,6 +22,8 @@ struct MainLoop : testing::Test {
         current_scene = -1;
         next_due = 0;
         virtual_width = virtual_height = 0;
+        while (event_next()) { // a press left by an earlier test would skip the intro
+        }
     }
 };
 
@@ -44,6 +51,19 @@ TEST_F(MainLoop, WindowedStartUpThenCloseExitsWithZero) {
     EXPECT_TRUE(p.error_boxes.empty());
 }
 
+// Closing the window goes down the way Escape in the credits does: nothing plays on behind it.
+TEST_F(MainLoop, CloseStopsTheMusicAndClosesTheEffectsDevice) {
+    first_scene = "logo"; // the title starts the music
+    sfx_play("tic");
+    virtual_post_close();
+    EXPECT_EQ(app_main(SHOW_DEFAULT), 0);
+    first_scene = "intro";
+    EXPECT_FALSE(music_playing());
+    EXPECT_EQ(sfx_module.state, SFX_CLOSED);
+    EXPECT_EQ(virtual_audio_open_count(), 0);
+    EXPECT_TRUE(virtual_platform().window.torn_down);
+}
+
 TEST_F(MainLoop, FullscreenTakesTheScreenSizeAndQuitCodePassesThrough) {
     virtual_platform().answer_yes = true;
     virtual_platform().screen_width = 1366;
@@ -55,11 +75,11 @@ TEST_F(MainLoop, FullscreenTakesTheScreenSizeAndQuitCodePassesThrough) {
     EXPECT_EQ(viewport.left, 171);
 }
 
-TEST_F(MainLoop, FailedClassRegistrationReturnsZeroWithTheReasonOnStandardError) {
+TEST_F(MainLoop, FailedClassRegistrationReturnsOneWithTheReasonOnStandardError) {
     virtual_platform().fail_class_register = true;
     virtual_platform().failure_reason = "No available video device";
     testing::internal::CaptureStderr();
-    EXPECT_EQ(app_main(SHOW_DEFAULT), 0);
+    EXPECT_EQ(app_main(SHOW_DEFAULT), 1);
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "quibbet: cannot open a window: No available video device\n");
     EXPECT_TRUE(virtual_platform().questions.empty());
@@ -89,7 +109,7 @@ TEST_F(MainLoop, AWindowThatCannotBeCreatedIsFatalWithTheReason) {
         app_main(SHOW_DEFAULT);
         FAIL() << "start-up went on without a window";
     } catch (const VirtualExit& e) {
-        EXPECT_EQ(e.status, 0);
+        EXPECT_EQ(e.status, 1);
     }
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "quibbet: CreateWindow: Couldn't find matching GLX visual\n");
@@ -101,14 +121,16 @@ TEST_F(MainLoop, AWindowThatCannotBeCreatedIsFatalWithTheReason) {
     EXPECT_EQ(current_scene, -1);
 }
 
-TEST_F(MainLoop, PixelFormatFailureIsFatalWithStatusZero) {
+TEST_F(MainLoop, PixelFormatFailureIsFatalWithStatusOne) {
     virtual_platform().fail_gl_context = true;
+    testing::internal::CaptureStderr();
     try {
         app_main(SHOW_DEFAULT);
         FAIL() << "start-up went on without a context";
     } catch (const VirtualExit& e) {
-        EXPECT_EQ(e.status, 0);
+        EXPECT_EQ(e.status, 1);
     }
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "quibbet: SetPixelFormat\n");
     const auto& boxes = virtual_platform().error_boxes;
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].caption, "");
@@ -130,19 +152,59 @@ TEST_F(MainLoop, PendingMessagesAreHandledAndNothingIsDrawnMeanwhile) {
     EXPECT_EQ(viewport.width, 960);
 }
 
-TEST_F(MainLoop, IdlePassClearsDrawsSwapsAndSleepsEvenWithoutATick) {
+// One pass as app_main runs it, then asleep as long as the pass allows unless told otherwise.
+bool pass(bool sleep = true) {
+    int code = -1, idle_ms = -1;
+    const bool going_on = main_loop_pass(&code, &idle_ms);
+    if (sleep && idle_ms > 0) platform_sleep_ms(idle_ms);
+    return going_on;
+}
+
+// The picture changes only with a tick, a resize or an expose: only then is it drawn, and
+// between ticks the loop sleeps until the next one is due.
+TEST_F(MainLoop, DrawsOnlyAfterATickOrAnExposeAndSleepsUntilTheNextTick) {
+    virtual_post_close();
+    ASSERT_EQ(app_main(SHOW_DEFAULT), 0); // leaves the started game and its handlers behind
+    virtual_clock_advance(1);
+    for (int tick = 1; tick <= 3; ++tick) {
+        EXPECT_TRUE(pass(tick < 3)); // this pass's tick, drawn, then asleep until the next is due
+        EXPECT_EQ(frame_count, tick);
+        EXPECT_EQ(virtual_platform().swap_count, tick);
+        EXPECT_EQ(virtual_gl().clear_color_buffer_calls, tick);
+        EXPECT_EQ(virtual_gl().clear_depth_buffer_calls, tick);
+    }
+    EXPECT_EQ(virtual_slept_ms(), 2 * TICK_PERIOD_MS);
+    EXPECT_TRUE(pass(false)); // the next tick is not due: nothing changed, nothing drawn
+    EXPECT_EQ(virtual_platform().swap_count, 3);
+    virtual_post_expose();
+    EXPECT_TRUE(pass(false));
+    EXPECT_TRUE(pass(false));
+    EXPECT_EQ(frame_count, 3);
+    EXPECT_EQ(virtual_platform().swap_count, 4);
+}
+
+// A stalled loop replays the missed ticks back to back without drawing in between (a swap held
+// by vertical sync would let it fall behind for good); a minimised window is never drawn.
+TEST_F(MainLoop, MissedTicksAreReplayedUndrawnAndAMinimisedWindowIsNotDrawn) {
     engine_init();
     frame_timer_poll(true);
-    int code = -1;
-    for (int pass = 1; pass <= 3; ++pass) {
-        EXPECT_TRUE(main_loop_pass(&code));
-        EXPECT_EQ(virtual_platform().swap_count, pass);
-        EXPECT_EQ(virtual_gl().clear_color_buffer_calls, pass);
-        EXPECT_EQ(virtual_gl().clear_depth_buffer_calls, pass);
-        EXPECT_EQ(virtual_slept_ms(), pass);
+    virtual_clock_advance(1000);
+    int passes = 0;
+    while (virtual_platform().swap_count == 0 && passes < 100) {
+        EXPECT_EQ(virtual_slept_ms(), 0);
+        pass();
+        ++passes;
     }
-    // The first tick comes in the first pass at least 1 ms after the reset.
-    EXPECT_EQ(frame_count, 1);
+    EXPECT_EQ(passes, 40); // 1000 ms of ticks, drawn once caught up
+    EXPECT_EQ(frame_count, 40);
+    virtual_platform().minimised = true;
+    for (int i = 0; i < 10; ++i)
+        pass();
+    EXPECT_EQ(frame_count, 50);
+    EXPECT_EQ(virtual_platform().swap_count, 1);
+    virtual_platform().minimised = false;
+    pass();
+    EXPECT_EQ(virtual_platform().swap_count, 2);
 }
 
 TEST_F(MainLoop, ClearColourComesFromTheScenes) {

@@ -18,7 +18,7 @@ is_box() { [ "$2" -lt 1000 ] && [ "$3" -lt 400 ]; }
 is_fullscreen() { [ "$2" -eq "$SCREEN_WIDTH" ] && [ "$3" -eq "$SCREEN_HEIGHT" ]; }
 wait_titled_window is_box || fail "no question box titled \"$TITLE\""
 read -r box_id box_width _ <<<"$FOUND"
-press_return() { xdotool mousemove --window "$box_id" $((box_width / 2)) 5 key Return; }
+press_return() { ! box_shown "$box_id" || xdotool mousemove --window "$box_id" $((box_width / 2)) 5 key Return; }
 act_until "$WAIT_SECONDS" press_return find_titled_window is_fullscreen || fail "no fullscreen window after Yes"
 read -r window_id _ <<<"$FOUND"
 

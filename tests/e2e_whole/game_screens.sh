@@ -12,7 +12,7 @@ play_in_a_window() {
     wait_titled_window is_box || fail "no question box"
     local box_id box_width
     read -r box_id box_width _ <<<"$FOUND"
-    answer_no() { xdotool mousemove --window "$box_id" $((box_width / 2)) 5 key Escape; }
+    answer_no() { ! box_shown "$box_id" || xdotool mousemove --window "$box_id" $((box_width / 2)) 5 key Escape; }
     act_until "$WAIT_SECONDS" answer_no find_titled_window is_windowed || fail "no game window"
     GAME_WINDOW=$FOUND
 }

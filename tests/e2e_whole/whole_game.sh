@@ -84,6 +84,7 @@ read -r box_id box_width _ <<<"$FOUND"
 answer_key=Escape expected=is_windowed
 [ "$mode" = wine ] && answer_key=Return expected=is_fullscreen
 answer() {
+    box_shown "$box_id" || return 0
     xdotool mousemove --window "$box_id" $((box_width / 2)) 5
     xdotool windowfocus "$box_id" 2>/dev/null
     xdotool key "$answer_key"
@@ -154,12 +155,6 @@ if command -v sox >/dev/null; then
     sox -t raw -r "$MUSIC_RATE" -e signed -b 16 -c 2 "$recording" -n remix 1 spectrogram -x 1600 -y 257 \
         -t "the whole game ($mode)" -o "$PWD/$SHOT_PREFIX-spectrogram.png"
 fi
-if ! "$check" "$WORK_DIR/song.wav" "$recording" "$title_at" "${effects[@]}"; then
-    # Far more work than cores delays the sound server's clients by up to a second and chops the
-    # sounds up; that says nothing about the game, so it is a skip.
-    load=$(cut -d' ' -f1 /proc/loadavg)
-    awk -v load="$load" -v cores="$(nproc)" 'BEGIN { exit !(load > 2 * cores) }' &&
-        skip "the machine is too busy for sound in real time (load $load); recording kept as $keep"
-    fail "the recording (kept as $keep)"
-fi
+# The checker allows for the dropouts of a busy sound server; anything else is the game's.
+"$check" "$WORK_DIR/song.wav" "$recording" "$title_at" "${effects[@]}" || fail "the recording (kept as $keep)"
 echo "PASS: the whole game ($mode)"

@@ -52,7 +52,8 @@ poll() {
 
 # act_until SECONDS ACTION CHECK...: runs ACTION, then waits a few seconds for CHECK, and again
 # while time is left. An input sent in the instant a window appears can be lost before the
-# window listens; a repeated answer to a box that is already gone goes to the game, harmlessly.
+# window listens. An answer to a box is repeated only while box_shown says the box is there:
+# once it has gone, the key would reach the game (and skip its intro).
 ACT_RETRY_SECONDS=5
 act_until() {
     local limit=$(($(date +%s) + $1)) action=$2
@@ -61,6 +62,9 @@ act_until() {
         [ "$(date +%s)" -ge "$limit" ] && return 1
     done
 }
+
+# box_shown ID: the window ID still exists and is mapped.
+box_shown() { xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }
 
 # xvfb_start [XVFB_OPTION...]: starts Xvfb on a display number it picks itself (no race with
 # parallel tests), with any further options given, and exports DISPLAY. Without -noreset the

@@ -1,5 +1,6 @@
 # The Linux program where the display lets it down: each failure is one line with the system's
-# reason on standard error, and the program either plays on or ends with status 0.
+# reason on standard error, and the program either plays on (and ends with status 0 when the
+# player closes it) or ends at once with status 1.
 # Usage: sdl_start_failures.sh MODE PROGRAM CLOSER
 #   no_display  no X server at all: the line, then the end
 #   no_fonts    an X server with only its built-in fonts, as without the font packages: the
@@ -26,9 +27,10 @@ expect_one_line() {
     echo "standard error: $(cat "$WORK_DIR/err.log")"
 }
 
-ended_with_zero() {
+# ended_with STATUS
+ended_with() {
     wait_exit "$program_pid"
-    [ "$EXIT_STATUS" -eq 0 ] || fail "exit status $EXIT_STATUS, expected 0"
+    [ "$EXIT_STATUS" -eq "$1" ] || fail "exit status $EXIT_STATUS, expected $1"
 }
 
 case $mode in
@@ -38,7 +40,7 @@ no_display)
     export XDG_RUNTIME_DIR="$WORK_DIR/run"
     mkdir -m 700 "$XDG_RUNTIME_DIR"
     start_program
-    ended_with_zero
+    ended_with 1
     expect_one_line '^quibbet: cannot open a window: .+$'
     ;;
 no_fonts)
@@ -51,13 +53,13 @@ no_fonts)
     read -r window_id _ <<<"$FOUND"
     expect_one_line '^quibbet: the fullscreen question could not be shown \(.+\); playing in a window$'
     "$closer" "$window_id" || fail "could not send the close request"
-    ended_with_zero
+    ended_with 0
     ;;
 no_glx)
     need_tools Xvfb xwininfo
     xvfb_start -fp built-ins -extension GLX
     start_program
-    ended_with_zero
+    ended_with 1
     grep -q 'fullscreen question could not be shown' "$WORK_DIR/err.log" || fail "the question's line is missing"
     sed -i '/fullscreen question/d' "$WORK_DIR/err.log"
     expect_one_line '^quibbet: CreateWindow: .+$'

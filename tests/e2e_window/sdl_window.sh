@@ -4,14 +4,23 @@
 #   no         answer with a click on No: a 1280 x 720 window
 #   letterbox  as no, then resize and check where the drawn area lies (PROGRAM must clear
 #              to magenta: the letterbox probe)
+#   music      as no, with the sound going to a private sound server; closes the window while
+#              the title's song plays: the program is gone within CLOSE_SECONDS and leaves no
+#              stream behind on the server
 # Every mode then closes the window the way a window manager would and expects status 0.
 . "$(dirname "$0")/e2e_lib.sh"
+CLOSE_SECONDS=3
 
 mode=$1 program=$2 closer=$3
 [ -x "$program" ] || skip "no program at $program"
 [ -x "$closer" ] || skip "no window closer at $closer"
 need_tools Xvfb xdotool xwininfo import convert
 xvfb_start
+if [ "$mode" = music ]; then
+    . "$(dirname "$0")/../e2e_sfx/pulse_server.sh"
+    pulse_start 48000
+    export SDL_AUDIODRIVER=pulseaudio
+fi
 
 "$program" >"$WORK_DIR/program.log" 2>&1 &
 program_pid=$!
@@ -45,13 +54,13 @@ no_button_centre() {
 
 case $mode in
 yes)
-    press_return() { xdotool mousemove --window "$box_id" $((box_width / 2)) 5 key Return; }
+    press_return() { ! box_shown "$box_id" || xdotool mousemove --window "$box_id" $((box_width / 2)) 5 key Return; }
     act_until "$WAIT_SECONDS" press_return find_titled_window is_fullscreen || fail "no ${SCREEN_WIDTH}x$SCREEN_HEIGHT window after Yes: $(titled_windows)"
     ;;
-no | letterbox)
+no | letterbox | music)
     read -r no_x no_y < <(no_button_centre) || fail "No button not found in the question box"
     echo "clicking No at $no_x,$no_y of the box"
-    click_no() { xdotool mousemove --window "$box_id" "$no_x" "$no_y" click 1; }
+    click_no() { ! box_shown "$box_id" || xdotool mousemove --window "$box_id" "$no_x" "$no_y" click 1; }
     act_until "$WAIT_SECONDS" click_no find_titled_window is_windowed || fail "no 1280x720 window after No: $(titled_windows)"
     ;;
 *)
@@ -100,7 +109,24 @@ if [ "$mode" = letterbox ]; then
     check_letterbox 640 600 0 60
 fi
 
+# The song's stream is the only one at 48,000 Hz; the title starts it after the intro.
+music_streams() { pactl list sink-inputs | grep -c "Sample Specification: s16le 2ch 48000Hz"; }
+music_plays() { [ "$(music_streams)" -eq 1 ]; }
+if [ "$mode" = music ]; then
+    poll "$WAIT_SECONDS" music_plays || fail "the title's song never played: $(pactl list short sink-inputs)"
+    echo "the title's song plays"
+fi
+
+closed_at=$(date +%s%N)
 "$closer" "$window_id" || fail "could not send the close request"
 wait_exit "$program_pid"
+if [ "$mode" = music ]; then
+    took_ms=$((($(date +%s%N) - closed_at) / 1000000))
+    echo "gone ${took_ms} ms after the close request"
+    [ "$took_ms" -le $((CLOSE_SECONDS * 1000)) ] || fail "the program took ${took_ms} ms to end"
+    no_streams() { [ -z "$(pactl list short sink-inputs)" ]; }
+    poll 5 no_streams || fail "streams left on the sound server: $(pactl list short sink-inputs)"
+    echo "no stream of it left on the sound server"
+fi
 [ "$EXIT_STATUS" -eq 0 ] || fail "exit status $EXIT_STATUS after closing the window"
 echo "closed: exit status 0"

@@ -52,6 +52,7 @@ run_once() {
     poll "$WAIT_SECONDS" find_visible is_box || fail "no question box titled \"$TITLE\""
     read -r box_id _ <<<"$FOUND"
     answer() {
+        box_shown "$box_id" || return 0
         xdotool mousemove --window "$box_id" 10 10
         xdotool windowfocus "$box_id" 2>/dev/null
         xdotool key "$key"

@@ -23,14 +23,14 @@ unsigned decoder_error(const std::vector<uint8_t>& bytes) {
     return error;
 }
 
-// Expects decode to end the process through the "lodepng" error box with status 0.
+// Expects decode to end the process through the "lodepng" error box with status 1.
 void expect_fatal(const std::function<void()>& decode, const std::string& text) {
     virtual_platform_reset();
     try {
         decode();
         ADD_FAILURE() << "decoding returned";
     } catch (const VirtualExit& e) {
-        EXPECT_EQ(e.status, 0);
+        EXPECT_EQ(e.status, 1);
     }
     ASSERT_EQ(virtual_platform().error_boxes.size(), 1u);
     EXPECT_EQ(virtual_platform().error_boxes[0].caption, "lodepng");

@@ -159,6 +159,18 @@ TEST_F(Menu, EscapeOpensTheCreditsAndTheMenuIsThereOnReturn) {
     EXPECT_EQ(player_count, 3);
 }
 
+// Escape and a start in one tick: the start is the credits' press, which leads back to the
+// menu as it was, never a game under a menu that stays drawn.
+TEST_F(Menu, EscapeThenAStartInOneTickLeavesTheMenuWhole) {
+    const int32_t count = sprite_count;
+    harness_press(KEY_ESCAPE);
+    harness_click(START_KEY.x, START_KEY.y);
+    harness_tick();
+    EXPECT_EQ(harness_scene(), "gameplay");
+    EXPECT_EQ(game_state, STATE_MENU);
+    EXPECT_EQ(sprite_count, count);
+}
+
 // Presses after the one that starts a game, in the same tick, are dropped: a level key there
 // would otherwise stop the countdown's clock.
 TEST_F(Menu, PressesAfterTheStartInTheSameTickAreDropped) {

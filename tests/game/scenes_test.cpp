@@ -187,6 +187,7 @@ TEST_F(SceneSequence, PressThenEscapeInTheCreditsResumesTheGameThenEndsCleanly) 
     EXPECT_FALSE(music_playing());
     EXPECT_EQ(sfx_module.state, SFX_CLOSED);
     EXPECT_EQ(virtual_audio_open_count(), 0);
+    EXPECT_TRUE(virtual_platform().window.torn_down);
     int code = -1;
     EXPECT_EQ(platform_message_poll(&code), MessagePoll::quit);
     EXPECT_EQ(code, 0);

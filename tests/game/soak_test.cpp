@@ -53,14 +53,21 @@ class Player {
   public:
     explicit Player(uint32_t seed) : rng(seed) {}
 
-    // Now and then one press: in the menu mostly its keys (a key press starts a game), in play
-    // mostly turns; now and then a click anywhere, and rarely a way into the credits.
+    // Now and then a press, sometimes two in one tick: in the menu mostly its keys (a key press
+    // starts a game), in play mostly turns; now and then a click anywhere, and rarely a way
+    // into the credits. A second press is never Escape: after a way into the credits it would
+    // end the program.
     void act() {
         if (pick(6) != 0) return;
+        press(true);
+        if (pick(2) == 0) press(false);
+    }
+
+    void press(bool escape_allowed) {
         const int32_t roll = pick(1000);
-        if (roll < 5) {
-            harness_press(KEY_ESCAPE);
-        } else if (roll < 10) {
+        if (roll < 10) {
+            if (escape_allowed) harness_press(KEY_ESCAPE);
+        } else if (roll < 15) {
             harness_press(KEY_SPACE);
         } else if (roll < 150) {
             click({-80, -80, 719, 559});
