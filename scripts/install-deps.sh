@@ -9,7 +9,8 @@ build_packages=(cmake ninja-build g++ pkg-config libsdl2-dev libgl-dev liblodepn
 run_packages=(xfonts-base)
 test_packages=(clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev libcairo2-dev
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 dpkg-dev
-    wine wine64 xvfb xauth xdotool x11-utils imagemagick pulseaudio pulseaudio-utils sox valgrind openmpt123 xmp)
+    wine wine64 xvfb xauth xdotool x11-utils imagemagick pulseaudio pulseaudio-utils sox valgrind openmpt123 xmp
+    emscripten chromium chromium-driver python3-selenium python3-pil)
 
 wanted=("${build_packages[@]}" "${run_packages[@]}")
 [ "${1:-play}" = test ] && wanted+=("${test_packages[@]}")

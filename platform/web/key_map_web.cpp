@@ -31,7 +31,7 @@ constexpr NamedKey NAMED_KEYS[] = {
 // The keypad's keys are told apart by their physical names, whatever character they give.
 constexpr NamedKey KEYPAD[] = {
     {"NumpadMultiply", 0x6A}, {"NumpadAdd", 0x6B},    {"NumpadSubtract", 0x6D},
-    {"NumpadDecimal", 0x6E},  {"NumpadDivide", 0x6F}, {"NumpadEnter", 0x0D},
+    {"NumpadDecimal", 0x6E},  {"NumpadDivide", 0x6F},
 };
 
 int find(std::string_view name, const auto& table) {
@@ -67,7 +67,10 @@ int keypad_key(std::string_view code) {
 
 int web_key_to_virtual_key(const char* key, const char* code) {
     const std::string_view k = key ? key : "", c = code ? code : "";
-    if (const int vk = keypad_key(c)) return vk;
+    // The keypad's characters are its own keys; with Num Lock off it gives End, arrows and the
+    // like, which are the layout's keys as on Windows.
+    if (k.size() == 1)
+        if (const int vk = keypad_key(c)) return vk;
     if (const int vk = layout_key(k)) return vk;
     if (const int vk = physical_key(c)) return vk;
     return WEB_VK_UNMAPPED;
