@@ -7,7 +7,6 @@
 // refilled as fast as it is played.
 // No shared memory and no threads of the program: the page's audio thread gets copies.
 #include "platform/audio_device.h"
-#include "web_page.h"
 
 #include <emscripten.h>
 

@@ -210,8 +210,7 @@ void glTexCoordPointer(GLint size, GLenum, GLsizei, const GLvoid* pointer) {
 
 void glDrawArrays(GLenum mode, GLint first, GLsizei count) {
     if (!ff.vertex.enabled || !ff.vertex.pointer || count <= 0) return;
-    static Matrix matrix;
-    matrix = multiply(ff.projection, ff.modelview);
+    const Matrix matrix = multiply(ff.projection, ff.modelview);
     const bool texcoords = ff.texcoord.enabled && ff.texcoord.pointer;
     webgl_draw(mode, first, count, matrix.data(), ff.vertex.pointer, ff.vertex.size,
                texcoords ? ff.texcoord.pointer : nullptr, ff.texcoord.size, ff.texture_2d && texcoords);

@@ -1,9 +1,9 @@
 // The output loop in a browser page, which has no threads: each running loop's step is called
-// from the audio clock, every time the browser takes sound from a device, a few times over so
-// that a block longer than one chunk is refilled at once. On the one thread of the page a step
-// never runs while the game's code does, so joining only takes the loop off the list.
+// from the audio clock, every time the browser answers that it has played another part of a
+// device's sound (quibbet.html), a few times over so that the music is refilled as far as it has
+// been handed on. On the one thread of the page a step never runs while the game's code does,
+// so joining only takes the loop off the list.
 #include "platform/thread.h"
-#include "web_page.h"
 
 #include <emscripten.h>
 
@@ -16,8 +16,8 @@ struct PlatformThread {
 };
 
 namespace {
-constexpr int LOOP_CAPACITY = 2;  // the music player runs one
-constexpr int STEPS_PER_PULL = 4; // chunks refilled per block at most: a block is 2,048 frames
+constexpr int LOOP_CAPACITY = 2;    // the music player runs one
+constexpr int STEPS_PER_ANSWER = 4; // chunks: an answer comes every 1,024 frames played
 std::array<PlatformThread, LOOP_CAPACITY> loops;
 } // namespace
 
@@ -34,8 +34,9 @@ void platform_thread_join(PlatformThread* loop) {
     if (loop) *loop = {};
 }
 
+// Called by the page (Module._web_loops_run).
 extern "C" EMSCRIPTEN_KEEPALIVE void web_loops_run() {
     for (PlatformThread& loop : loops)
-        for (int i = 0; i < STEPS_PER_PULL && loop.running; ++i)
+        for (int i = 0; i < STEPS_PER_ANSWER && loop.running; ++i)
             loop.running = loop.step(loop.arg);
 }

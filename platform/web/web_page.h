@@ -9,7 +9,3 @@ bool web_gl_open();
 // pads_web.cpp: reads the pads once per idle poll; null handlers while the page has no focus,
 // so a button held meanwhile presses nothing later.
 void web_pads_poll(const WindowHandlers* handlers);
-
-// thread_web.cpp: one round of every running output loop. Called by the audio clock each time
-// the browser takes sound from a device.
-extern "C" void web_loops_run();

@@ -68,13 +68,13 @@ EM_BOOL on_key_down(int, const EmscriptenKeyboardEvent* e, void*) {
     // browser's own shortcuts (with Ctrl or Cmd, and the function keys) to the browser.
     if (e->altKey || (e->key[0] == 'F' && e->key[1] == '1' && e->key[2] == '0' && e->key[3] == 0))
         return EM_FALSE;
-    if (page.focused) push({Kind::key, web_key_to_virtual_key(e->key, e->code), 0, 0});
+    push({Kind::key, web_key_to_virtual_key(e->key, e->code), 0, 0}); // only a page with focus gets keys
     return e->ctrlKey || e->metaKey || function_key(e->key) ? EM_FALSE : EM_TRUE;
 }
 
 EM_BOOL on_mouse_down(int, const EmscriptenMouseEvent* e, void*) {
     const int button = e->button == 0 ? 0 : e->button == 2 ? 1 : -1;
-    if (button < 0 || !page.focused) return EM_FALSE;
+    if (button < 0) return EM_FALSE; // the click that gives the page focus counts, as on the desktop
     const double ratio = emscripten_get_device_pixel_ratio();
     const auto px = static_cast<int>(e->targetX * ratio), py = static_cast<int>(e->targetY * ratio);
     push({Kind::button, button, px, py});

@@ -228,14 +228,17 @@ def descendants(pid):
 
 
 def cpu_ticks(pids):
-    total = 0
+    """Processor ticks used so far, by kind of process (browser, renderer, gpu-process, ...)."""
+    ticks = {}
     for pid in pids:
         try:
             fields = pathlib.Path(f"/proc/{pid}/stat").read_text().rsplit(")", 1)[1].split()
-            total += int(fields[11]) + int(fields[12])
+            words = pathlib.Path(f"/proc/{pid}/cmdline").read_bytes().replace(b"\0", b" ").split()
         except OSError:
-            pass
-    return total
+            continue
+        kind = next((w[7:].decode() for w in words if w.startswith(b"--type=")), "browser")
+        ticks[kind] = ticks.get(kind, 0) + int(fields[11]) + int(fields[12])
+    return ticks
 
 
 def idle_cpu(page):
@@ -245,9 +248,10 @@ def idle_cpu(page):
     pids = descendants(page.service.process.pid)
     before, started = cpu_ticks(pids), time.monotonic()
     time.sleep(IDLE_SECONDS)
-    used = (cpu_ticks(pids) - before) / os.sysconf("SC_CLK_TCK")
-    print(f"idle menu in the browser: {100 * used / (time.monotonic() - started):.1f}% of one core "
-          f"({len(pids)} processes, {IDLE_SECONDS} s)")
+    after, seconds = cpu_ticks(pids), time.monotonic() - started
+    share = {kind: 100 * (after[kind] - before.get(kind, 0)) / os.sysconf("SC_CLK_TCK") / seconds for kind in after}
+    parts = ", ".join(f"{kind} {value:.1f}%" for kind, value in sorted(share.items()))
+    print(f"idle menu in the browser: {sum(share.values()):.1f}% of one core over {IDLE_SECONDS} s ({parts})")
 
 
 def whole_game(page):
