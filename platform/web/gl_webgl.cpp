@@ -103,12 +103,7 @@ EM_JS(void, webgl_draw, (GLenum mode, GLint first, GLsizei count, const float* m
 
 // Also called before the context exists (the first resize), where it has no effect, as in a
 // window whose context is not yet made.
-EM_JS(void, webgl_capability, (GLenum capability, int on), {
-    if (!Module.quibbetGl) return;
-    const gl = Module.quibbetGl.gl;
-    if (on) gl.enable(capability);
-    else gl.disable(capability);
-});
+EM_JS(void, webgl_enable, (GLenum capability), { Module.quibbetGl && Module.quibbetGl.gl.enable(capability); });
 
 EM_JS(void, webgl_viewport, (GLint x, GLint y, GLsizei width, GLsizei height),
       { Module.quibbetGl && Module.quibbetGl.gl.viewport(x, y, width, height); });
@@ -125,14 +120,6 @@ EM_JS(void, webgl_gen_textures, (GLsizei n, GLuint* names), {
     for (let i = 0; i < n; ++i) {
         q.textures.push(q.gl.createTexture());
         HEAPU32[(names >> 2) + i] = q.textures.length - 1;
-    }
-});
-EM_JS(void, webgl_delete_textures, (GLsizei n, const GLuint* names), {
-    const q = Module.quibbetGl;
-    for (let i = 0; i < n; ++i) {
-        const name = HEAPU32[(names >> 2) + i];
-        if (q.textures[name]) q.gl.deleteTexture(q.textures[name]);
-        q.textures[name] = null;
     }
 });
 EM_JS(void, webgl_bind_texture, (GLenum target, GLuint name), {
@@ -181,13 +168,7 @@ void glEnable(GLenum capability) {
     if (capability == GL_TEXTURE_2D)
         ff.texture_2d = true;
     else
-        webgl_capability(capability, 1);
-}
-void glDisable(GLenum capability) {
-    if (capability == GL_TEXTURE_2D)
-        ff.texture_2d = false;
-    else
-        webgl_capability(capability, 0);
+        webgl_enable(capability);
 }
 
 void glEnableClientState(GLenum array) {
@@ -198,7 +179,7 @@ void glDisableClientState(GLenum array) {
     if (array == GL_VERTEX_ARRAY) ff.vertex.enabled = false;
     if (array == GL_TEXTURE_COORD_ARRAY) ff.texcoord.enabled = false;
 }
-// The game hands tightly packed float arrays; so does every caller this path serves.
+// The game hands tightly packed float arrays, the only kind this path takes.
 void glVertexPointer(GLint size, GLenum, GLsizei, const GLvoid* pointer) {
     ff.vertex.size = size;
     ff.vertex.pointer = static_cast<const float*>(pointer);
@@ -233,9 +214,6 @@ void glBlendFunc(GLenum source, GLenum destination) {
 }
 void glGenTextures(GLsizei n, GLuint* names) {
     webgl_gen_textures(n, names);
-}
-void glDeleteTextures(GLsizei n, const GLuint* names) {
-    webgl_delete_textures(n, names);
 }
 void glBindTexture(GLenum target, GLuint name) {
     webgl_bind_texture(target, name);
