@@ -14,6 +14,17 @@ constexpr int32_t WINDOWED_WIDTH = 1280, WINDOWED_HEIGHT = 720;
 // window class cannot be registered: no display, or SDL cannot start).
 int app_main(int show_command);
 
+// Start-up up to the main loop: the window, the question, the GL context, engine_init and the
+// clock. False when no window can be had (the reason is on standard error; the exit status is
+// then FATAL_STATUS).
+bool app_start(int show_command);
+
+// One frame of a browser page, which the browser calls once per displayed frame instead of
+// sleeping: main-loop passes until the game has caught up with the clock (every queued message,
+// every tick due, and the drawing if the picture changed). False (after program_shutdown) when
+// the quit message arrived; *exit_code then holds its code.
+bool app_frame(int* exit_code);
+
 // The scene engine_init enters last: "intro". Test programs that start elsewhere set it before
 // app_main; the program itself never changes it.
 extern const char* first_scene;

@@ -18,6 +18,10 @@ namespace {
 // Long enough for any system's reason; a longer one is cut, never overrun.
 constexpr int FAILURE_TEXT_CAPACITY = 512;
 
+// Passes one browser frame may take at most: ten seconds of ticks replayed after the page was
+// away, then the browser gets its page back for a moment.
+constexpr int FRAME_PASS_LIMIT = 400;
+
 // The picture only changes when a tick ran or the window lost what it showed.
 bool picture_stale = true;
 
@@ -28,15 +32,22 @@ void on_resize(int client_width, int client_height) {
     picture_stale = true;
 }
 
-void on_expose() { picture_stale = true; }
+void on_expose() {
+    picture_stale = true;
+}
 
 // Closing only asks the loop to end; the window goes at teardown.
-void on_close() { platform_quit_post(0); }
+void on_close() {
+    platform_quit_post(0);
+}
 
-void on_key_down(int virtual_key) { event_key_down(virtual_key); }
+void on_key_down(int virtual_key) {
+    event_key_down(virtual_key);
+}
 
 void on_button_down(int button, uint16_t px, uint16_t py) {
-    const ClickArea area{viewport.left, viewport.top, viewport.width, viewport.height, virtual_width, virtual_height};
+    const ClickArea area{viewport.left,   viewport.top,  viewport.width,
+                         viewport.height, virtual_width, virtual_height};
     event_button_down(button, px, py, area);
 }
 
@@ -73,12 +84,12 @@ bool main_loop_pass(int* exit_code, int* idle_ms) {
     return true;
 }
 
-int app_main(int show_command) {
+bool app_start(int show_command) {
     // The failures before the window exists go to standard error: there is nowhere else to say
     // them, and a silent end or a silent windowed start looks like a choice.
     if (!platform_window_class_register(handlers)) {
         std::fprintf(stderr, "quibbet: cannot open a window: %s\n", platform_failure_reason());
-        return FATAL_STATUS;
+        return false;
     }
     window_width = WINDOWED_WIDTH;
     window_height = WINDOWED_HEIGHT;
@@ -99,6 +110,23 @@ int app_main(int show_command) {
     if (!platform_gl_context_create()) fatal_error("", "SetPixelFormat");
     engine_init();
     frame_timer_poll(true);
+    return true;
+}
+
+bool app_frame(int* exit_code) {
+    int idle_ms = 0;
+    for (int pass = 0; pass < FRAME_PASS_LIMIT; ++pass) {
+        if (!main_loop_pass(exit_code, &idle_ms)) {
+            program_shutdown();
+            return false;
+        }
+        if (idle_ms > 0) break; // caught up, and drawn if the picture changed
+    }
+    return true;
+}
+
+int app_main(int show_command) {
+    if (!app_start(show_command)) return FATAL_STATUS;
     int exit_code = 0, idle_ms = 0;
     while (main_loop_pass(&exit_code, &idle_ms))
         if (idle_ms > 0) platform_sleep_ms(idle_ms);

@@ -1,6 +1,6 @@
 # LodePNG as the target `lodepng`.
 # Linux: Debian's liblodepng-dev (header and shared library).
-# Windows (cross build), and fuzzing builds (the fuzzer needs the decoder instrumented to find
+# Windows (cross build), the browser build, and fuzzing builds (the fuzzer needs the decoder instrumented to find
 # its way into it): Debian's `lodepng` source package, fetched into the build tree at configure
 # time with a private apt setup (the machine's sources are left alone) and compiled as a
 # static library. The fetched sources are never committed. A fuzzing build that cannot fetch
@@ -48,16 +48,16 @@ endfunction()
 
 set(lodepng_root ${CMAKE_BINARY_DIR}/_deps/lodepng)
 set(lodepng_fetch_error "")
-if(WIN32 OR QUIBBET_FUZZ)
+if(WIN32 OR EMSCRIPTEN OR QUIBBET_FUZZ)
     lodepng_fetch_sources(${lodepng_root} lodepng_fetch_error)
-    if(lodepng_fetch_error AND WIN32)
+    if(lodepng_fetch_error AND (WIN32 OR EMSCRIPTEN))
         message(FATAL_ERROR "${lodepng_fetch_error}")
     elseif(lodepng_fetch_error)
         message(WARNING "${lodepng_fetch_error}\nThe fuzz targets use Debian's uninstrumented library.")
     endif()
 endif()
 
-if((WIN32 OR QUIBBET_FUZZ) AND NOT lodepng_fetch_error)
+if((WIN32 OR EMSCRIPTEN OR QUIBBET_FUZZ) AND NOT lodepng_fetch_error)
     # Compiled as C++ like Debian's library, so the same header serves both. The warnings of
     # outside code are not ours to fix.
     add_library(lodepng STATIC ${lodepng_root}/src/lodepng.cpp)

@@ -1,4 +1,4 @@
-// Starting and stopping songs, and the output thread that keeps the looping ring filled behind
+// Starting and stopping songs, and the output loop that keeps the looping ring filled behind
 // the device's play position.
 // Threads: the interface runs on the game thread. The output thread mixes; when a song that does
 // not loop has ended and its last chunk has been heard, it closes the device and frees the song
@@ -8,7 +8,6 @@
 #include "audio/music/module_loader.h"
 #include "audio/music/music.h"
 #include "platform/audio_device.h"
-#include "platform/clock.h"
 #include "platform/thread.h"
 
 #include <algorithm>
@@ -46,25 +45,21 @@ bool last_sound_heard(uint64_t bytes_played) {
     return mixer_song_ended() && bytes_played >= mixer.end_chunks * CHUNK_BYTES;
 }
 
-// Refills every chunk the device has played, a chunk per wake-up, and reports the chunk being
-// heard to the queries. After the song has ended it keeps writing silence until the device has
-// played the last chunk with sound, so nothing of the song is cut off.
-void output_thread(void*) {
-    for (;;) {
-        const uint64_t played = audio_device_bytes_played(player.device);
-        const int playing_chunk = static_cast<int>(played / CHUNK_BYTES % RING_CHUNKS);
-        mixer.read_entry.store(static_cast<uint32_t>(playing_chunk), std::memory_order_relaxed);
-        for (;;) {
-            platform_sleep_ms(THREAD_PERIOD_MS);
-            if (player.stop_request.load(std::memory_order_relaxed)) return;
-            if (last_sound_heard(played)) {
-                release_song();
-                return;
-            }
-            if (mixer.write_chunk == playing_chunk) break;
-            mix_chunk();
-        }
+// One round of the output loop: refills the next chunk the device has played and reports the
+// chunk being heard to the queries. After the song has ended it keeps writing silence until the
+// device has played the last chunk with sound, so nothing of the song is cut off, then lets go
+// of the device. Desktop systems call it from the output thread, a browser from its audio clock.
+bool output_step(void*) {
+    if (player.stop_request.load(std::memory_order_relaxed)) return false;
+    const uint64_t played = audio_device_bytes_played(player.device);
+    if (last_sound_heard(played)) {
+        release_song();
+        return false;
     }
+    const int playing_chunk = static_cast<int>(played / CHUNK_BYTES % RING_CHUNKS);
+    mixer.read_entry.store(static_cast<uint32_t>(playing_chunk), std::memory_order_relaxed);
+    if (mixer.write_chunk != playing_chunk) mix_chunk();
+    return true;
 }
 
 bool fail_start() {
@@ -91,7 +86,7 @@ bool music_start(const void* source, uintptr_t size_or_module, uint32_t flags) {
     player.stop_request.store(false, std::memory_order_relaxed);
     if (!audio_device_play(player.device, mixer.ring.data(), RING_BYTES, true)) return fail_start();
     player.playing.store(true, std::memory_order_relaxed);
-    player.thread = platform_thread_start(output_thread, nullptr);
+    player.thread = platform_thread_start(output_step, nullptr, THREAD_PERIOD_MS);
     if (!player.thread) return fail_start();
     return true;
 }

@@ -2,6 +2,8 @@
 // Fast enough (a few grabs a second even on a loaded machine, with no image tool started per
 // look) to catch screens that last less than a second, such as the countdown's overlays.
 // Usage: screen_watch WINDOW-ID SECONDS OUT.ppm CHECK...
+//        screen_watch --picture IN.ppm CHECK...   (a picture taken elsewhere, e.g. a browser's
+//        canvas, looked at once: exit 0 when it passes, 1 with the measurements when not)
 // A check names a colour class, a rectangle of the 640 x 480 virtual screen (mapped into the
 // window as the game letterboxes it) and a bound:
 //   CLASS@X,Y,W,H>=SHARE   at least that share (0..1) of the rectangle's pixels is of the class
@@ -100,12 +102,15 @@ int channel(unsigned long pixel, unsigned long mask) {
 }
 
 // The window's size and, for a part of it, its pixels: read as 8-bit RGB whatever the visual's
-// masks, and only where looked at.
+// masks, and only where looked at. A picture from a file holds all of its pixels instead.
 struct Frame {
     int width = 0, height = 0;
     int left = 0, top = 0; // where the image lies in the window
     XImage* image = nullptr;
+    std::vector<Rgb> picture;
     Rgb at(int x, int y) const {
+        if (!image)
+            return picture[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)];
         const unsigned long p = XGetPixel(image, x - left, y - top);
         return {channel(p, image->red_mask), channel(p, image->green_mask), channel(p, image->blue_mask)};
     }
@@ -220,6 +225,55 @@ bool save(const Frame& f, const char* path) {
     return std::fclose(out) == 0;
 }
 
+// A binary PPM with 8-bit channels, as the tests write them.
+bool load_picture(const char* path, Frame* f) {
+    std::FILE* in = std::fopen(path, "rb");
+    if (!in) return false;
+    int max = 0;
+    bool ok = std::fscanf(in, "P6 %d %d %d", &f->width, &f->height, &max) == 3 && max == 255 &&
+              std::fgetc(in) != EOF && f->width > 0 && f->height > 0;
+    std::vector<unsigned char> bytes(ok ? static_cast<size_t>(f->width) * static_cast<size_t>(f->height) * 3
+                                        : 0);
+    ok = ok && std::fread(bytes.data(), 1, bytes.size(), in) == bytes.size();
+    std::fclose(in);
+    for (size_t i = 0; ok && i < bytes.size(); i += 3)
+        f->picture.push_back({bytes[i], bytes[i + 1], bytes[i + 2]});
+    return ok;
+}
+
+bool parse_all(int count, char** texts, std::vector<Check>* checks) {
+    checks->resize(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i)
+        if (!parse(texts[i], &(*checks)[static_cast<size_t>(i)])) {
+            std::fprintf(stderr, "not a check: %s\n", texts[i]);
+            return false;
+        }
+    return true;
+}
+
+// Every check's measurement; true when all passed.
+bool report(const Frame& frame, const std::vector<Check>& checks) {
+    bool all = true;
+    for (const Check& c : checks) {
+        double value = 0;
+        const bool ok = measure(frame, c, &value);
+        all = all && ok;
+        std::printf("%s: %.3f %s\n", c.text.c_str(), value, ok ? "ok" : "FAILED");
+    }
+    return all;
+}
+
+int look_at_picture(int argc, char** argv) {
+    Frame frame;
+    std::vector<Check> checks;
+    if (!parse_all(argc - 3, argv + 3, &checks)) return 2;
+    if (!load_picture(argv[2], &frame)) {
+        std::fprintf(stderr, "not a picture: %s\n", argv[2]);
+        return 2;
+    }
+    return report(frame, checks) ? 0 : 1;
+}
+
 int ignore_x_error(Display*, XErrorEvent*) {
     return 0;
 } // a window going away mid-grab
@@ -227,6 +281,7 @@ int ignore_x_error(Display*, XErrorEvent*) {
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc >= 3 && std::strcmp(argv[1], "--picture") == 0) return look_at_picture(argc, argv);
     if (argc < 5) {
         std::fprintf(stderr, "usage: %s WINDOW-ID SECONDS OUT.ppm CHECK...\n", argv[0]);
         return 2;
@@ -234,12 +289,8 @@ int main(int argc, char** argv) {
     const unsigned long window = std::strtoul(argv[1], nullptr, 0);
     const double seconds = std::atof(argv[2]);
     const char* out = argv[3];
-    std::vector<Check> checks(static_cast<size_t>(argc - 4));
-    for (int i = 4; i < argc; ++i)
-        if (!parse(argv[i], &checks[static_cast<size_t>(i - 4)])) {
-            std::fprintf(stderr, "not a check: %s\n", argv[i]);
-            return 2;
-        }
+    std::vector<Check> checks;
+    if (!parse_all(argc - 4, argv + 4, &checks)) return 2;
     Display* display = XOpenDisplay(nullptr);
     if (!display || window == 0) {
         std::fprintf(stderr, "no display or no window\n");
@@ -266,11 +317,7 @@ int main(int argc, char** argv) {
         std::printf("the window was never seen\n");
         return 1;
     }
-    for (const Check& c : checks) {
-        double value = 0;
-        const bool ok = measure(frame, c, &value);
-        std::printf("%s: %.3f %s\n", c.text.c_str(), value, ok ? "ok" : "FAILED");
-    }
+    report(frame, checks);
     Frame whole;
     if (grab(display, window, {}, &whole)) save(whole, out);
     return 1;

@@ -80,14 +80,15 @@ void check_resources() {
 std::atomic<int> thread_priority{0};
 std::atomic<bool> thread_ran{false};
 
-void record_priority(void* arg) {
+bool record_priority(void* arg) {
     thread_priority.store(GetThreadPriority(GetCurrentThread()));
     thread_ran.store(*static_cast<int*>(arg) == 42);
+    return false;
 }
 
 void check_thread() {
     int argument = 42;
-    PlatformThread* thread = platform_thread_start(record_priority, &argument);
+    PlatformThread* thread = platform_thread_start(record_priority, &argument, 1);
     check(thread != nullptr, "a thread starts");
     platform_thread_join(thread);
     check(thread_ran.load(), "it ran with its argument before the join returned");

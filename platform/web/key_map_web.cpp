@@ -1,0 +1,77 @@
+#include "key_map_web.h"
+
+#include <cstring>
+#include <string_view>
+
+namespace {
+
+struct NamedKey {
+    std::string_view name;
+    int code;
+};
+
+// KeyboardEvent.key names of the keys that are no characters, and the characters of the keys of
+// US punctuation, with their codes. Both shifted and unshifted characters, as a layout's key
+// gives either.
+constexpr NamedKey NAMED_KEYS[] = {
+    {"Backspace", 0x08},  {"Tab", 0x09},         {"Enter", 0x0D},      {"Shift", 0x10},     {"Control", 0x11},
+    {"Pause", 0x13},      {"CapsLock", 0x14},    {"Escape", 0x1B},     {" ", 0x20},         {"PageUp", 0x21},
+    {"PageDown", 0x22},   {"End", 0x23},         {"Home", 0x24},       {"ArrowLeft", 0x25}, {"ArrowUp", 0x26},
+    {"ArrowRight", 0x27}, {"ArrowDown", 0x28},   {"Insert", 0x2D},     {"Delete", 0x2E},    {"Meta", 0x5B},
+    {"OS", 0x5B},         {"ContextMenu", 0x5D}, {"F1", 0x70},         {"F2", 0x71},        {"F3", 0x72},
+    {"F4", 0x73},         {"F5", 0x74},          {"F6", 0x75},         {"F7", 0x76},        {"F8", 0x77},
+    {"F9", 0x78},         {"F10", 0x79},         {"F11", 0x7A},        {"F12", 0x7B},       {";", 0xBA},
+    {":", 0xBA},          {"=", 0xBB},           {"+", 0xBB},          {",", 0xBC},         {"<", 0xBC},
+    {"-", 0xBD},          {"_", 0xBD},           {".", 0xBE},          {">", 0xBE},         {"/", 0xBF},
+    {"?", 0xBF},          {"`", 0xC0},           {"~", 0xC0},          {"[", 0xDB},         {"{", 0xDB},
+    {"\\", 0xDC},         {"|", 0xDC},           {"]", 0xDD},          {"}", 0xDD},         {"'", 0xDE},
+    {"\"", 0xDE},         {"NumLock", 0x90},     {"ScrollLock", 0x91},
+};
+
+// The keypad's keys are told apart by their physical names, whatever character they give.
+constexpr NamedKey KEYPAD[] = {
+    {"NumpadMultiply", 0x6A}, {"NumpadAdd", 0x6B},    {"NumpadSubtract", 0x6D},
+    {"NumpadDecimal", 0x6E},  {"NumpadDivide", 0x6F},
+};
+
+int find(std::string_view name, const auto& table) {
+    for (const NamedKey& k : table)
+        if (k.name == name) return k.code;
+    return 0;
+}
+
+int layout_key(std::string_view key) {
+    if (key.size() == 1) {
+        const char c = key[0];
+        if (c >= 'a' && c <= 'z') return 'A' + (c - 'a');
+        if (c >= 'A' && c <= 'Z') return c;
+        if (c >= '0' && c <= '9') return c;
+    }
+    return find(key, NAMED_KEYS);
+}
+
+// "KeyQ" -> 'Q', "Digit1" -> '1', "Numpad1" -> the keypad's code.
+int physical_key(std::string_view code) {
+    if (code.size() == 4 && code.starts_with("Key") && code[3] >= 'A' && code[3] <= 'Z') return code[3];
+    if (code.size() == 6 && code.starts_with("Digit") && code[5] >= '0' && code[5] <= '9') return code[5];
+    return 0;
+}
+
+int keypad_key(std::string_view code) {
+    if (code.size() == 7 && code.starts_with("Numpad") && code[6] >= '0' && code[6] <= '9')
+        return 0x60 + (code[6] - '0');
+    return find(code, KEYPAD);
+}
+
+} // namespace
+
+int web_key_to_virtual_key(const char* key, const char* code) {
+    const std::string_view k = key ? key : "", c = code ? code : "";
+    // The keypad's characters are its own keys; with Num Lock off it gives End, arrows and the
+    // like, which are the layout's keys as on Windows.
+    if (k.size() == 1)
+        if (const int vk = keypad_key(c)) return vk;
+    if (const int vk = layout_key(k)) return vk;
+    if (const int vk = physical_key(c)) return vk;
+    return WEB_VK_UNMAPPED;
+}

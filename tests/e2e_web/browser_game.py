@@ -1,0 +1,338 @@
+#!/usr/bin/python3
+"""The browser build as a player meets it: the page served by scripts/serve-web on the loopback,
+in headless chromium driven through chromedriver.
+
+The whole game: the page's question (No), the intro, the title after its fade, the menu; 3 players
+and the next level by clicks, a key starts; turns by keys and a right click within the countdown;
+player 2 wins at the second step and the menu comes back with the score; Escape opens the
+credits, and Escape there leaves the page with its thanks line, where a click starts anew. Each
+stage is waited for in the canvas's pixels (the checks of tests/e2e_whole/game_screens.sh, looked
+at by screen_watch) and kept as web-STAGE.png in the working directory. The page's final mix is
+tapped from the click on: it must hold the song from the title on and the game's effects, and
+silence once the game has ended (recording_check).
+
+Also prints the sizes of the build, the page's load-to-first-frame times and, with --idle-cpu
+only, the processor time the browser takes at the idle menu (a figure, not a check).
+
+Usage: browser_game.py WEB_DIR SERVE_WEB SCREEN_WATCH QUIBBET_XM RECORDING_CHECK GAME_SCREENS [--idle-cpu]
+Exit 0 on success, 77 when something it needs is missing, 1 on failure.
+"""
+import base64
+import gzip
+import os
+import pathlib
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+SKIP = 77
+WAIT_SECONDS = 120  # generous: a busy 2-core machine renders WebGL in software
+MUSIC_RATE = 48000
+IDLE_SECONDS = 10
+
+
+def skip(why):
+    print(f"SKIP: {why}")
+    sys.exit(SKIP)
+
+
+def fail(why):
+    print(f"FAIL: {why}")
+    sys.exit(1)
+
+
+try:
+    from PIL import Image
+    from selenium import webdriver
+    from selenium.webdriver.chrome.service import Service
+    from selenium.webdriver.common.action_chains import ActionChains
+    from selenium.webdriver.common.actions.action_builder import ActionBuilder
+    from selenium.webdriver.common.by import By
+    from selenium.webdriver.common.keys import Keys
+except ImportError as e:
+    skip(f"python3-selenium and python3-pil are needed ({e})")
+
+# A recorder node on the page's final mix: 16-bit stereo frames, as the desktop walks record them.
+# A worklet on the audio thread, which posts what it hears in blocks, so a busy page thread delays
+# the recording but never loses or repeats a part of it.
+TAP = """
+const done = arguments[arguments.length - 1];
+const source = `
+class Tap extends AudioWorkletProcessor {
+  constructor() { super(); this.block = new Int16Array(4096 * 2); this.at = 0; }
+  process(inputs) {
+    const input = inputs[0], l = input[0], r = input[1] || input[0];
+    for (let i = 0; i < 128; ++i) {
+      const s = (v) => Math.max(-32768, Math.min(32767, Math.round((v || 0) * 32768)));
+      this.block[this.at++] = s(l && l[i]);
+      this.block[this.at++] = s(r && r[i]);
+      if (this.at === this.block.length) { this.port.postMessage(this.block); this.block = new Int16Array(4096 * 2); this.at = 0; }
+    }
+    return true;
+  }
+}
+registerProcessor('quibbet-tap', Tap);`;
+const audio = Module.quibbetAudio;
+const rec = window.quibbetRecording = {chunks: [], frames: 0, rate: audio.context.sampleRate};
+audio.context.audioWorklet.addModule(URL.createObjectURL(new Blob([source], {type: 'text/javascript'}))).then(() => {
+  const node = new AudioWorkletNode(audio.context, 'quibbet-tap', {numberOfInputs: 1, numberOfOutputs: 0,
+                                    channelCount: 2, channelCountMode: 'explicit'});
+  node.port.onmessage = (e) => { rec.chunks.push(e.data); rec.frames += e.data.length / 2; };
+  audio.master.connect(node);
+  done(true);
+}, (e) => done(String(e)));
+"""
+
+# The recording as base64, a slice of bytes at a time (one answer of the driver stays small).
+RECORDING_SLICE = """
+const rec = window.quibbetRecording;
+if (!rec.bytes) {
+  const all = new Int16Array(rec.frames * 2);
+  let at = 0;
+  for (const c of rec.chunks) { all.set(c, at); at += c.length; }
+  rec.bytes = new Uint8Array(all.buffer);
+}
+const part = rec.bytes.subarray(arguments[0], arguments[0] + arguments[1]);
+let text = '';
+for (let i = 0; i < part.length; i += 0x8000) text += String.fromCharCode.apply(null, part.subarray(i, i + 0x8000));
+return btoa(text);
+"""
+
+
+class Page:
+    def __init__(self, args, work):
+        self.web_dir, serve_web, self.screen_watch, self.xm, self.check, self.screens = args[:6]
+        self.work = work
+        self.server = subprocess.Popen([serve_web, "0", self.web_dir], stdout=subprocess.PIPE, text=True)
+        self.url = self.server.stdout.readline().strip()
+        if not self.url:
+            fail("the static server did not start")
+        options = webdriver.ChromeOptions()
+        options.binary_location = shutil.which("chromium")
+        for flag in ("--headless=new", "--enable-unsafe-swiftshader", "--use-angle=swiftshader", "--no-sandbox",
+                     "--disable-background-networking", "--disable-component-update", "--disable-sync",
+                     "--no-first-run", f"--user-data-dir={work}/profile", "--window-size=1280,800"):
+            options.add_argument(flag)
+        self.service = Service(shutil.which("chromedriver"))
+        self.driver = webdriver.Chrome(service=self.service, options=options)
+        self.driver.set_script_timeout(WAIT_SECONDS)
+
+    def close(self):
+        self.driver.quit()
+        self.server.terminate()
+        self.server.wait()
+
+    def js(self, script, *args):
+        return self.driver.execute_script(script, *args)
+
+    def bash_words(self, words):
+        """Checks as game_screens.sh spells them, expanded by bash."""
+        out = subprocess.run(["bash", "-c", f'. "$0"; printf "%s\\n" {words}', self.screens],
+                             capture_output=True, text=True, check=True, cwd=self.work)
+        return out.stdout.split()
+
+    def canvas_shot(self, path):
+        png = self.driver.find_element(By.ID, "canvas").screenshot_as_png
+        shot = pathlib.Path(self.work) / "shot.png"
+        shot.write_bytes(png)
+        Image.open(shot).convert("RGB").save(path)
+
+    def see(self, stage, words, seconds=WAIT_SECONDS):
+        """Waits until the canvas passes every check; keeps the frame as web-STAGE.png. Returns
+        the bytes recorded from the page's mix when that frame was taken (0 without a recorder)."""
+        checks = self.bash_words(words)
+        ppm = os.path.join(self.work, f"{stage}.ppm")
+        deadline = time.monotonic() + seconds
+        while True:
+            recorded = self.js("return window.quibbetRecording ? window.quibbetRecording.frames * 4 : 0;")
+            self.canvas_shot(ppm)
+            looked = subprocess.run([self.screen_watch, "--picture", ppm, *checks], capture_output=True, text=True)
+            if looked.returncode == 0:
+                Image.open(ppm).save(f"web-{stage}.png")
+                print(f"seen: {stage}")
+                return recorded
+            if looked.returncode != 1:
+                fail(f"screen_watch: {looked.stderr.strip()}")
+            if time.monotonic() > deadline:
+                Image.open(ppm).save(f"web-{stage}-failed.png")
+                fail(f"{stage} not seen: {'; '.join(looked.stdout.split(chr(10)))}")
+            time.sleep(0.05)
+
+    def wait_for(self, what, condition, seconds=WAIT_SECONDS):
+        deadline = time.monotonic() + seconds
+        while not condition():
+            if time.monotonic() > deadline:
+                fail(f"waited in vain for {what}")
+            time.sleep(0.1)
+
+    def page_point(self, vx, vy):
+        """The page point of virtual (vx, vy), as the game letterboxes its screen into the canvas."""
+        w, h = self.js("const r = document.getElementById('canvas').getBoundingClientRect(); return [r.width, r.height];")
+        sx, sy = w / 640, h / 480
+        s = min(sx, sy)
+        left = int((w - 640 * s) / 2) if sx > sy else 0
+        top = int((h - 480 * s) / 2) if sy > sx else 0
+        return int(left + (vx + 0.5) * s), int(top + (vy + 0.5) * s)
+
+    def vclick(self, vx, vy, right=False):
+        actions = ActionBuilder(self.driver)
+        actions.pointer_action.move_to_location(*self.page_point(vx, vy))
+        if right:
+            actions.pointer_action.context_click()
+        else:
+            actions.pointer_action.click()
+        actions.perform()
+
+    def keys(self, *keys):
+        ActionChains(self.driver).send_keys(*keys).perform()
+
+    def answer_no(self):
+        self.driver.get(self.url)
+        self.wait_for("the question", lambda: self.js("return !document.getElementById('prompt').hidden"))
+        self.driver.save_screenshot("web-question.png")
+        self.driver.find_element(By.ID, "no").click()
+
+    def recorded_frames(self):
+        return self.js("return window.quibbetRecording.frames;")
+
+    def recording(self, path):
+        total = self.recorded_frames() * 4
+        with open(path, "wb") as out:
+            for at in range(0, total, 1 << 22):
+                out.write(base64.b64decode(self.js(RECORDING_SLICE, at, min(1 << 22, total - at))))
+
+
+def sizes(web_dir):
+    for name in ("quibbet.wasm", "quibbet.js", "quibbet.html"):
+        data = pathlib.Path(web_dir, name).read_bytes()
+        print(f"size: {name} {len(data)} bytes, {len(gzip.compress(data, 9))} gzipped")
+
+
+def descendants(pid):
+    children = {}
+    for entry in pathlib.Path("/proc").iterdir():
+        if entry.name.isdigit():
+            try:
+                parent = int((entry / "stat").read_text().rsplit(")", 1)[1].split()[1])
+            except OSError:
+                continue
+            children.setdefault(parent, []).append(int(entry.name))
+    found, todo = [], [pid]
+    while todo:
+        p = todo.pop()
+        found.append(p)
+        todo.extend(children.get(p, []))
+    return found
+
+
+def cpu_ticks(pids):
+    """Processor ticks used so far, by kind of process (browser, renderer, gpu-process, ...)."""
+    ticks = {}
+    for pid in pids:
+        try:
+            fields = pathlib.Path(f"/proc/{pid}/stat").read_text().rsplit(")", 1)[1].split()
+            words = pathlib.Path(f"/proc/{pid}/cmdline").read_bytes().replace(b"\0", b" ").split()
+        except OSError:
+            continue
+        kind = next((w[7:].decode() for w in words if w.startswith(b"--type=")), "browser")
+        ticks[kind] = ticks.get(kind, 0) + int(fields[11]) + int(fields[12])
+    return ticks
+
+
+def idle_cpu(page):
+    """The processor time of the whole browser (every process under the driver) at the menu."""
+    page.answer_no()
+    page.see("idle-menu", '"${STAGE_MENU[@]}"')
+    pids = descendants(page.service.process.pid)
+    before, started = cpu_ticks(pids), time.monotonic()
+    time.sleep(IDLE_SECONDS)
+    after, seconds = cpu_ticks(pids), time.monotonic() - started
+    share = {kind: 100 * (after[kind] - before.get(kind, 0)) / os.sysconf("SC_CLK_TCK") / seconds for kind in after}
+    parts = ", ".join(f"{kind} {value:.1f}%" for kind, value in sorted(share.items()))
+    print(f"idle menu in the browser: {sum(share.values()):.1f}% of one core over {IDLE_SECONDS} s ({parts})")
+
+
+def whole_game(page):
+    page.answer_no()
+    tapped = page.driver.execute_async_script(TAP)
+    if tapped is not True:
+        fail(f"no recorder on the page's mix: {tapped}")
+    rate = page.js("return window.quibbetRecording.rate;")
+    if rate != MUSIC_RATE:
+        fail(f"the page's audio runs at {rate} Hz, not the music's {MUSIC_RATE}")
+    page.see("intro", '"${STAGE_INTRO[@]}"')
+    title_at = page.see("title", '"${STAGE_TITLE[@]}"')  # the intro ends by itself after 6 s
+    times = page.js("return Module.quibbetTimes;")
+    print(f"load: ready to answer {times['ready']:.0f} ms after the page was opened; first frame "
+          f"{times['firstFrame'] - times['answered']:.0f} ms after the answer")
+    page.see("menu", '"${STAGE_MENU[@]}"')  # and the title after 5 s
+    page.vclick(303, 208)  # 3 players
+    page.vclick(311, 266)  # the next level: 1, with holes beside the starts
+    page.see("menu-level-1", '"${STAGE_MENU[@]}" "$(cell grass 1 0 \'>=0.3\')" \'glass@600,250,40,50>=0.15\'')
+    page.keys("s")
+    page.see("started", "'cream@255,170,90,140<=0.02'")  # the menu has gone: the countdown runs
+    # Within the countdown: player 1 west, player 2 east, player 3 east. Players 1 and 3 walk into
+    # holes at the second step; player 2 stays on solid ground and wins.
+    page.keys("q", Keys.ARROW_LEFT)
+    page.vclick(300, 420, right=True)
+    page.see("menu-player-2-won", '"${STAGE_MENU[@]}" "$(score_zero 0)" "$(score_one 1)" "$(score_zero 2)"')
+    page.keys(Keys.ESCAPE)
+    page.see("credits", '"${STAGE_CREDITS[@]}"')
+
+    page.keys(Keys.ESCAPE)
+    page.wait_for("the thanks line", lambda: page.js(
+        "const n = document.getElementById('notice'); return !n.hidden && n.textContent.includes('Thanks for playing');"))
+    page.driver.save_screenshot("web-ended.png")
+    print("Escape in the credits: the page thanks the player")
+    ended_at = page.recorded_frames()
+    page.wait_for("sound after the end", lambda: page.recorded_frames() >= ended_at + MUSIC_RATE // 2)
+    recording = os.path.join(page.work, "recording.raw")
+    page.recording(recording)
+    shutil.copy(recording, "web-recording.raw")
+
+    # A click on the thanks line starts anew: the page asks its question again.
+    ActionChains(page.driver).move_to_element(page.driver.find_element(By.ID, "notice")).click().perform()
+    page.wait_for("the question after the click", lambda: page.js(
+        "const p = document.getElementById('prompt'); return p && !p.hidden && !window.quibbetRecording;"))
+    print("a click after the end starts anew")
+
+    song = os.path.join(page.work, "song.wav")
+    song_xm = pathlib.Path(page.screens).resolve().parents[2] / "assets/song.xm"
+    subprocess.run([page.xm, "render", str(song_xm), song], check=True, capture_output=True)
+    checked = subprocess.run([page.check, song, recording, str(title_at), "tic", "death", "winner", "winner",
+                              "winner"], capture_output=True, text=True)
+    print(checked.stdout, end="")
+    if checked.returncode != 0:
+        fail(f"the page's sound (kept as web-recording.raw): {checked.stderr.strip()}")
+
+
+def main():
+    args = sys.argv[1:]
+    if len(args) < 6:
+        sys.exit(__doc__)
+    web_dir = args[0]
+    if not os.path.exists(os.path.join(web_dir, "quibbet.wasm")):
+        skip(f"no browser build in {web_dir} (build the web preset first)")
+    for tool in args[1:5]:
+        if not os.access(tool, os.X_OK):
+            skip(f"no tool at {tool}")
+    if not shutil.which("chromium") or not shutil.which("chromedriver"):
+        skip("chromium and chromium-driver are needed")
+    sizes(web_dir)
+    work = tempfile.mkdtemp(prefix="quibbet-web-")
+    page = Page(args, work)
+    try:
+        if "--idle-cpu" in args:
+            idle_cpu(page)
+        else:
+            whole_game(page)
+    finally:
+        page.close()
+        shutil.rmtree(work, ignore_errors=True)
+    print("PASS: the browser build")
+
+
+if __name__ == "__main__":
+    main()
