@@ -7,8 +7,8 @@
 int app_main(int show_command); // the application shell (app/app.h) takes over from here
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show_command) {
-    // The loop sleeps 1 ms a pass and the music thread 5 ms a round: without a 1 ms timer
-    // period both would sleep a whole default timer tick (about 16 ms) and the ticks would judder.
+    // The loop sleeps until its next tick and the music thread 5 ms a round: without a 1 ms timer
+    // period both would sleep whole default timer ticks (about 16 ms) and the ticks would judder.
     timeBeginPeriod(1);
     const int exit_code = app_main(show_command);
     timeEndPeriod(1);
