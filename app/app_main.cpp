@@ -11,6 +11,7 @@
 #include "platform/clock.h"
 #include "platform/window.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -21,6 +22,9 @@ constexpr int FAILURE_TEXT_CAPACITY = 512;
 // Passes one browser frame may take at most: ten seconds of ticks replayed after the page was
 // away, then the browser gets its page back for a moment.
 constexpr int FRAME_PASS_LIMIT = 400;
+// Pads that a backend reads by polling their state would miss a tap shorter than the wait, so the
+// loop looks at its messages this often even when no tick is due; a look costs next to nothing.
+constexpr int INPUT_POLL_MS = 8;
 
 // The picture only changes when a tick ran or the window lost what it showed.
 bool picture_stale = true;
@@ -129,7 +133,7 @@ int app_main(int show_command) {
     if (!app_start(show_command)) return FATAL_STATUS;
     int exit_code = 0, idle_ms = 0;
     while (main_loop_pass(&exit_code, &idle_ms))
-        if (idle_ms > 0) platform_sleep_ms(idle_ms);
+        if (idle_ms > 0) platform_sleep_ms(std::min(idle_ms, INPUT_POLL_MS));
     program_shutdown();
     return exit_code;
 }
