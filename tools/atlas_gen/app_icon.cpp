@@ -1,7 +1,7 @@
 #include "app_icon.h"
 
 #include "art.h"
-#include "pixels.h"
+#include "paint.h"
 
 #include <cairo.h>
 
@@ -30,21 +30,7 @@ std::vector<uint8_t> icon_rgba(int size) {
     cairo_translate(cr, -ART_BOX / 2, -ART_BOX / 2 - 2);
     paint_player(cr, 0);
     cairo_destroy(cr);
-    cairo_surface_flush(surface);
-    std::vector<uint8_t> rgba(static_cast<size_t>(size) * size * 4);
-    const unsigned char* data = cairo_image_surface_get_data(surface);
-    const int stride = cairo_image_surface_get_stride(surface);
-    for (int y = 0; y < size; ++y) {
-        const auto* row = reinterpret_cast<const uint32_t*>(data + static_cast<size_t>(y) * stride);
-        for (int x = 0; x < size; ++x) {
-            const Rgba c = straight_rgba(row[x]);
-            uint8_t* out = &rgba[(static_cast<size_t>(y) * size + x) * 4];
-            out[0] = c.r;
-            out[1] = c.g;
-            out[2] = c.b;
-            out[3] = c.a;
-        }
-    }
+    std::vector<uint8_t> rgba = surface_rgba(surface);
     cairo_surface_destroy(surface);
     return rgba;
 }

@@ -98,22 +98,7 @@ SheetImage contact_sheet(const std::vector<uint8_t>& atlas) {
         paint_cell(cr, atlas, atlas_images[i], x, y);
     }
     cairo_destroy(cr);
-    cairo_surface_flush(surface);
-    const unsigned char* data = cairo_image_surface_get_data(surface);
-    const int stride = cairo_image_surface_get_stride(surface);
-    sheet.rgba.resize(static_cast<size_t>(sheet.width) * sheet.height * 4);
-    for (int y = 0; y < sheet.height; ++y) {
-        for (int x = 0; x < sheet.width; ++x) {
-            uint32_t word;
-            std::memcpy(&word, data + static_cast<std::ptrdiff_t>(y) * stride + x * 4, 4);
-            const Rgba c = straight_rgba(word);
-            uint8_t* out = &sheet.rgba[(static_cast<size_t>(y) * sheet.width + x) * 4];
-            out[0] = c.r;
-            out[1] = c.g;
-            out[2] = c.b;
-            out[3] = c.a;
-        }
-    }
+    sheet.rgba = surface_rgba(surface);
     cairo_surface_destroy(surface);
     return sheet;
 }

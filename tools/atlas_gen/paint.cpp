@@ -1,8 +1,11 @@
 #include "paint.h"
 
 #include "glyphs.h"
+#include "pixels.h"
 
 #include <algorithm>
+#include <cstddef>
+#include <cstring>
 
 Rgb mix(Rgb a, Rgb b, double t) {
     return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
@@ -105,4 +108,25 @@ void lettering_at(cairo_t* cr, std::string_view text, const Lettering& style, do
 void lettering_fit(cairo_t* cr, std::string_view text, const Lettering& style, double x, double y, double w,
                    double h) {
     lettering_at(cr, text, style, lettering_unit(text, style, w, h), x + w / 2, y + h / 2);
+}
+
+std::vector<uint8_t> surface_rgba(cairo_surface_t* surface) {
+    cairo_surface_flush(surface);
+    const int width = cairo_image_surface_get_width(surface), height = cairo_image_surface_get_height(surface);
+    const unsigned char* data = cairo_image_surface_get_data(surface);
+    const int stride = cairo_image_surface_get_stride(surface);
+    std::vector<uint8_t> rgba(static_cast<size_t>(width) * height * 4);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            uint32_t word;
+            std::memcpy(&word, data + static_cast<std::ptrdiff_t>(y) * stride + x * 4, 4);
+            const Rgba c = straight_rgba(word);
+            uint8_t* out = &rgba[(static_cast<size_t>(y) * width + x) * 4];
+            out[0] = c.r;
+            out[1] = c.g;
+            out[2] = c.b;
+            out[3] = c.a;
+        }
+    }
+    return rgba;
 }

@@ -4,7 +4,9 @@
 #pragma once
 #include <cairo.h>
 
+#include <cstdint>
 #include <string_view>
+#include <vector>
 
 struct Rgb {
     double r, g, b;
@@ -75,3 +77,6 @@ void lettering_fit(cairo_t* cr, std::string_view text, const Lettering& style, d
 inline void lettering_fit(cairo_t* cr, std::string_view text, const Lettering& style, Box b) {
     lettering_fit(cr, text, style, b.x, b.y, b.w, b.h);
 }
+
+// The surface's pixels as straight (not premultiplied) RGBA bytes, row after row, for a PNG.
+std::vector<uint8_t> surface_rgba(cairo_surface_t* surface);
