@@ -112,7 +112,8 @@ void lettering_fit(cairo_t* cr, std::string_view text, const Lettering& style, d
 
 std::vector<uint8_t> surface_rgba(cairo_surface_t* surface) {
     cairo_surface_flush(surface);
-    const int width = cairo_image_surface_get_width(surface), height = cairo_image_surface_get_height(surface);
+    const int width = cairo_image_surface_get_width(surface),
+              height = cairo_image_surface_get_height(surface);
     const unsigned char* data = cairo_image_surface_get_data(surface);
     const int stride = cairo_image_surface_get_stride(surface);
     std::vector<uint8_t> rgba(static_cast<size_t>(width) * height * 4);
