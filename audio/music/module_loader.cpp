@@ -125,8 +125,11 @@ bool read_patterns(ModuleSource& source, uint16_t stored_count) {
         PatternSlot& slot = song.pattern_table[p];
         slot.rows = le16(&header[5]);
         slot.packed_size = le16(&header[7]);
-        if (slot.packed_size == 0) continue;
+        // A pattern stored empty still names its rows: 0 reads as the usual 64, and more than a
+        // pattern can hold fails like a stored one (its rows index the played-rows bitmap).
+        if (slot.packed_size == 0 && slot.rows == 0) slot.rows = MISSING_PATTERN_ROWS;
         if (slot.rows == 0 || slot.rows > MAX_ROWS) return false;
+        if (slot.packed_size == 0) continue;
         size_t count = size_t{slot.rows} * static_cast<size_t>(song.channel_count);
         slot.cells = static_cast<Cell*>(arena_alloc(sizeof(Cell) * count));
         if (!slot.cells) return false;
