@@ -10,8 +10,8 @@
 
 namespace {
 
-constexpr int32_t FULL_ENVELOPE = 64;
-constexpr int32_t PAN_ENVELOPE_CENTRE = 32;
+constexpr int32_t FULL_ENVELOPE = 64 << 8;
+constexpr int32_t PAN_ENVELOPE_CENTRE = 32 << 8;
 constexpr int32_t FULL_FADE = 65536;
 constexpr int WAVE_KEEP_PHASE = 4; // waveform settings 4..7 keep the phase on new notes
 constexpr int VIBRATO_SHIFT = 4;   // depth 15 at the crest: 119 periods, nearly two semitones
@@ -34,6 +34,13 @@ void restart_envelopes(ChannelState& ch) {
     ch.key_off = 0;
     if ((ch.wave_control >> 4) < WAVE_KEEP_PHASE) ch.trem_pos = 0;
     if ((ch.wave_control & 0x0F) < WAVE_KEEP_PHASE) ch.vib_pos = 0;
+}
+
+void key_off(ChannelState& ch, const Instrument& instrument) {
+    ch.key_off = 1;
+    if (instrument.volume_type & ENVELOPE_ON) return;
+    ch.volume = 0;
+    ch.flags |= CHANNEL_VOLUME;
 }
 
 void reset_instrument_state(ChannelState& ch, const SampleRecord& sample) {
@@ -104,6 +111,17 @@ void volume_slide(ChannelState& ch, uint8_t param) {
         add_volume(ch, param >> 4);
     else
         add_volume(ch, -(param & 0x0F));
+}
+
+void multi_retrigger(ChannelState& ch) {
+    if (++ch.retrigger_count < ch.retrigger_interval) return;
+    ch.retrigger_count = 0;
+    if (ch.retrigger_interval == 0) return;
+    ch.flags |= CHANNEL_TRIGGER;
+    if (ch.retrigger_volume) {
+        ch.volume = std::clamp(retrigger_volume(ch.volume, ch.retrigger_volume), 0, FULL_VOLUME);
+        ch.flags |= CHANNEL_VOLUME;
+    }
 }
 
 void tremor_step(ChannelState& ch) {

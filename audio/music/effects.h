@@ -49,6 +49,9 @@ bool is_tone_porta_row(const Cell& cell);
 // Starts a note's envelopes afresh: envelope cursors (volume envelope value 64), full fade,
 // automatic vibrato, key-off, and (by waveform setting) the vibrato and tremolo phases.
 void restart_envelopes(ChannelState& ch);
+// Releases the note: envelopes leave their sustain and the fade-out runs; without a volume
+// envelope the channel's volume drops to 0 instead (a later volume command is heard again).
+void key_off(ChannelState& ch, const Instrument& instrument);
 // What a new instrument number resets: the above, plus volume and panning from the sample and
 // the panning envelope's centre.
 void reset_instrument_state(ChannelState& ch, const SampleRecord& sample);
@@ -61,6 +64,8 @@ void vibrato_hold(ChannelState& ch);
 void tremolo(ChannelState& ch);
 void tremolo_hold(ChannelState& ch);
 void tone_porta_step(ChannelState& ch);
+// Counts a tick of Rxy; every interval-th restarts the note, changing its volume as x says.
+void multi_retrigger(ChannelState& ch);
 // Sounds for on + 1 ticks, then silent for off + 1 ticks.
 void tremor_step(ChannelState& ch);
 void volume_slide(ChannelState& ch, uint8_t param);

@@ -155,6 +155,7 @@ void extended(ChannelContext& c, RowJumps&) {
         add_volume(ch, ch.fine_volume_memory);
         break;
     case EXTENDED_NOTE_DELAY:
+        if (x == 0) break; // ED0 plays the note as it is
         ch.period = c.row_period;
         ch.volume = c.row_volume;
         ch.panning = c.row_panning;
@@ -198,10 +199,16 @@ void panning_slide_memory(ChannelContext& c, RowJumps&) {
     c.ch.flags |= CHANNEL_PANNING;
 }
 
+// The count runs on from the rows before, unless a note starts it afresh.
 void retrigger_row(ChannelContext& c, RowJumps&) {
-    if (!c.cell.param) return;
-    c.ch.retrigger_volume = param_x(c.cell.param);
-    c.ch.retrigger_interval = param_y(c.cell.param);
+    if (c.cell.param) {
+        c.ch.retrigger_volume = param_x(c.cell.param);
+        c.ch.retrigger_interval = param_y(c.cell.param);
+    }
+    if (c.ch.flags & CHANNEL_TRIGGER)
+        c.ch.retrigger_count = 0;
+    else
+        multi_retrigger(c.ch);
 }
 
 void tremor_row(ChannelContext& c, RowJumps&) {
@@ -246,7 +253,7 @@ constexpr std::array<RowPart, EFFECT_COUNT> ROW_PARTS = {
     global_slide_memory,  // H
     no_row_part,          // I
     no_row_part,          // J
-    no_row_part,          // K: handled with the note's key-off
+    no_row_part,          // K: K00 is handled with the note's key-off
     envelope_position,    // L
     no_row_part,          // M
     no_row_part,          // N

@@ -116,14 +116,12 @@ void panning_slide(ChannelContext& c) {
     ch.flags |= CHANNEL_PANNING;
 }
 
-void multi_retrigger(ChannelContext& c) {
-    ChannelState& ch = c.ch;
-    if (ch.retrigger_interval == 0 || song.tick % ch.retrigger_interval != 0) return;
-    ch.flags |= CHANNEL_TRIGGER;
-    if (ch.retrigger_volume) {
-        ch.volume = std::clamp(retrigger_volume(ch.volume, ch.retrigger_volume), 0, FULL_VOLUME);
-        ch.flags |= CHANNEL_VOLUME;
-    }
+void retrigger_tick(ChannelContext& c) {
+    multi_retrigger(c.ch);
+}
+
+void key_off_tick(ChannelContext& c) {
+    if (song.tick == c.cell.param) key_off(c.ch, c.instrument);
 }
 
 void tremor(ChannelContext& c) {
@@ -152,14 +150,14 @@ constexpr std::array<TickPart, EFFECT_COUNT> TICK_PARTS = {
     global_volume_slide, // H
     no_tick_part,        // I
     no_tick_part,        // J
-    no_tick_part,        // K
+    key_off_tick,        // K
     no_tick_part,        // L
     no_tick_part,        // M
     no_tick_part,        // N
     no_tick_part,        // O
     panning_slide,       // P
     no_tick_part,        // Q
-    multi_retrigger,     // R
+    retrigger_tick,      // R
     no_tick_part,        // S
     tremor,              // T
     no_tick_part,        // U

@@ -159,7 +159,7 @@ void normalise_envelope(uint8_t& count, uint8_t sustain, uint8_t loop_start, uin
     count = std::min<uint8_t>(count, ENVELOPE_POINTS);
     if (sustain >= count) type &= static_cast<uint8_t>(~ENVELOPE_SUSTAIN);
     if (loop_start >= count || loop_end >= count) type &= static_cast<uint8_t>(~ENVELOPE_LOOP);
-    if (count < 2) type = 0;
+    if (count == 0) type = 0; // one point holds its value
 }
 
 void read_instrument_extra(const uint8_t* p, Instrument& instrument) {

@@ -133,12 +133,12 @@ TEST_F(Loader, EnvelopesAreBoundedToTheirPoints) {
     in.volume.loop_start = 0; // loop end beyond the last point
     in.volume.loop_end = 3;
     in.panning.points = {{0, 32}};
-    in.panning.type = ENVELOPE_ON; // one point is no envelope
+    in.panning.type = ENVELOPE_ON; // one point holds its value
     ASSERT_TRUE(load(m));
     const Instrument& loaded = song.instrument_table[0];
     EXPECT_EQ(loaded.volume_envelope[1].value, 64);
     EXPECT_EQ(loaded.volume_type, ENVELOPE_ON);
-    EXPECT_EQ(loaded.panning_type, 0);
+    EXPECT_EQ(loaded.panning_type, ENVELOPE_ON);
 }
 
 TEST_F(Loader, PointCountsAbove12AreCut) {

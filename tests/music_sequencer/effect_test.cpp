@@ -121,7 +121,7 @@ TEST_F(Effects, MultiRetriggerChangesTheVolumeAndNeverOverflows) {
         sequencer_tick();
         ASSERT_GT(channel(0).volume, 0);
     }
-    EXPECT_EQ(voice(0).final_volume, 127);
+    EXPECT_EQ(voice(0).final_volume, FULL_FINAL);
 }
 
 TEST_F(Effects, RetriggerRestartsTheNoteOnItsInterval) {
@@ -139,7 +139,7 @@ TEST_F(Effects, NoteCutSilencesOnItsTick) {
     put(0, 0, Cell{C4, 1, 0, 0x0E, 0xC2});
     start();
     ticks(2);
-    EXPECT_EQ(voice(0).final_volume, 127);
+    EXPECT_EQ(voice(0).final_volume, FULL_FINAL);
     sequencer_tick();
     EXPECT_EQ(voice(0).final_volume, 0);
 }
@@ -153,9 +153,9 @@ TEST_F(Effects, GlobalVolumeReachesEveryChannelAtOnceAndStaysInRange) {
     start();
     sequencer_tick();
     EXPECT_EQ(song.global_volume, 64);
-    EXPECT_EQ(voice(0).final_volume, 127);
+    EXPECT_EQ(voice(0).final_volume, FULL_FINAL);
     ticks(6);
-    EXPECT_EQ(voice(0).final_volume, 63);
+    EXPECT_EQ(voice(0).final_volume, 8160); // 127.5 x 128 / 2
     ticks(5 + 4);
     EXPECT_EQ(song.global_volume, 0);
     EXPECT_EQ(voice(0).final_volume, 0);
@@ -171,7 +171,7 @@ TEST_F(Effects, PanningCommandsAndSlideLimits) {
     start();
     sequencer_tick();
     EXPECT_EQ(voice(0).final_pan, 250);
-    EXPECT_EQ(voice(0).target_left, 127 * 5 / 255);
+    EXPECT_EQ(voice(0).target_left, FULL_FINAL * 5 / 255);
     ticks(11);
     EXPECT_EQ(channel(0).panning, 255);
     ticks(6);

@@ -17,12 +17,12 @@ void sustained_envelope(xm::Instrument& in) {
 }
 
 TEST_F(Envelopes, KeyOffWithoutEnvelopeSilencesAtOnce) {
-    for (Cell off : {Cell{NOTE_KEY_OFF, 0, 0, 0, 0}, Cell{0, 0, 0, 0x14, 0x33}}) {
+    for (Cell off : {Cell{NOTE_KEY_OFF, 0, 0, 0, 0}, Cell{0, 0, 0, 0x14, 0x00}}) {
         put(0, 0, Cell{C4, 1, 0, 0, 0});
         put(1, 0, off);
         start();
         ticks(6);
-        EXPECT_EQ(voice(0).final_volume, 127);
+        EXPECT_EQ(voice(0).final_volume, FULL_FINAL);
         sequencer_tick();
         EXPECT_EQ(voice(0).final_volume, 0) << int(off.note);
         EXPECT_NE(voice(0).sample, nullptr) << "the voice itself keeps running";
@@ -35,21 +35,21 @@ TEST_F(Envelopes, SustainHoldsUntilKeyOffThenTheEnvelopeAndFadeOutRun) {
     put(3, 0, Cell{NOTE_KEY_OFF, 0, 0, 0, 0});
     start();
     sequencer_tick();
-    EXPECT_EQ(channel(0).vol_env_value, 64);
+    EXPECT_EQ(channel(0).vol_env_value, 64 * ENVELOPE_STEP);
     ticks(2);
-    EXPECT_EQ(channel(0).vol_env_value, 48) << "halfway down the first segment";
+    EXPECT_EQ(channel(0).vol_env_value, 48 * ENVELOPE_STEP) << "halfway down the first segment";
     ticks(15);
-    EXPECT_EQ(channel(0).vol_env_value, 32) << "held at the sustain point";
+    EXPECT_EQ(channel(0).vol_env_value, 32 * ENVELOPE_STEP) << "held at the sustain point";
     EXPECT_EQ(channel(0).fade, 65536);
-    EXPECT_EQ(voice(0).final_volume, 63);
+    EXPECT_EQ(voice(0).final_volume, 8160); // 127.5 x 128 / 2
 
     sequencer_tick(); // the key-off row
     EXPECT_EQ(channel(0).fade, 65536 - 200) << "the fade-out value is doubled";
     ticks(2);
-    EXPECT_EQ(channel(0).vol_env_value, 16);
+    EXPECT_EQ(channel(0).vol_env_value, 16 * ENVELOPE_STEP);
     EXPECT_EQ(channel(0).fade, 65536 - 3 * 200);
     ticks(10);
-    EXPECT_EQ(channel(0).vol_env_value, 0);
+    EXPECT_EQ(channel(0).vol_env_value, 0 * ENVELOPE_STEP);
     EXPECT_TRUE(channel(0).vol_env_done);
 }
 
@@ -90,7 +90,7 @@ TEST_F(Envelopes, LoopKeepsTheEnvelopeCycling) {
     std::vector<int> values;
     for (int i = 0; i < 12; ++i) {
         sequencer_tick();
-        values.push_back(channel(0).vol_env_value);
+        values.push_back(channel(0).vol_env_value / ENVELOPE_STEP);
     }
     EXPECT_EQ(values, (std::vector<int>{64, 32, 0, 32, 64, 32, 0, 32, 64, 32, 0, 32}));
     EXPECT_FALSE(channel(0).vol_env_done);
@@ -105,11 +105,11 @@ TEST_F(Envelopes, PositionCommandInterpolatesOrEnds) {
     ticks(6);
     sequencer_tick();
     // Set to tick 6 (value 16), then the row's own envelope step: the L comes after it.
-    EXPECT_EQ(channel(0).vol_env_value, 16);
+    EXPECT_EQ(channel(0).vol_env_value, 16 * ENVELOPE_STEP);
     EXPECT_EQ(channel(0).vol_env_point, 2);
     EXPECT_FALSE(channel(0).vol_env_done);
     ticks(6);
-    EXPECT_EQ(channel(0).vol_env_value, 0);
+    EXPECT_EQ(channel(0).vol_env_value, 0 * ENVELOPE_STEP);
     EXPECT_TRUE(channel(0).vol_env_done);
 }
 
@@ -126,11 +126,11 @@ TEST(EnvelopeWalk, PointsOutOfOrderStillEndAndStayInRange) {
     while (!ch.vol_env_done && steps < 1000) {
         envelope_step(shape, cursor, false);
         ASSERT_GE(ch.vol_env_value, 0);
-        ASSERT_LE(ch.vol_env_value, 64);
+        ASSERT_LE(ch.vol_env_value, 64 * 256);
         ++steps;
     }
     EXPECT_LT(steps, 20);
-    EXPECT_EQ(ch.vol_env_value, 10);
+    EXPECT_EQ(ch.vol_env_value, 10 * 256);
 }
 
 TEST_F(Envelopes, PanningEnvelopeMovesThePanWithinItsRoom) {
