@@ -97,7 +97,7 @@ void add_volume(ChannelState& ch, int32_t change) {
 }
 
 void add_panning(ChannelState& ch, int32_t change) {
-    ch.panning = std::clamp(ch.panning + change, -VALUE_LIMIT, VALUE_LIMIT);
+    ch.panning = std::clamp(ch.panning + change, 0, PAN_MAX);
     ch.flags |= CHANNEL_PANNING;
 }
 

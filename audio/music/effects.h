@@ -12,9 +12,7 @@ constexpr uint8_t EFFECT_ARPEGGIO = 0x00, EFFECT_TONE_PORTA = 0x03, EFFECT_TONE_
 constexpr uint8_t EXTENDED_NOTE_DELAY = 0x0D;
 constexpr uint8_t VOLUME_COLUMN_TONE_PORTA = 0xF0;
 constexpr int PORTA_UNIT = 4; // periods per unit of the portamento commands
-// Pannings may leave their nominal range (what is heard is limited by the channel update) but
-// stay inside these bounds, so hours of slides never overflow.
-constexpr int32_t VALUE_LIMIT = 1 << 24;
+constexpr int32_t PAN_MAX = 255;
 
 constexpr uint8_t param_x(uint8_t param) {
     return param >> 4;
@@ -70,5 +68,5 @@ void multi_retrigger(ChannelState& ch);
 void tremor_step(ChannelState& ch);
 void volume_slide(ChannelState& ch, uint8_t param);
 void add_volume(ChannelState& ch, int32_t change);
-void add_panning(ChannelState& ch, int32_t change);
+void add_panning(ChannelState& ch, int32_t change); // stays within 0..255
 void add_period(ChannelState& ch, int32_t change);

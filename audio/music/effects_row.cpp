@@ -27,8 +27,12 @@ int order_in_song(int order) {
 
 void no_row_part(ChannelContext&, RowJumps&) {}
 
-void porta_memory(ChannelContext& c, RowJumps&) {
-    remember(c.ch.porta_memory, c.cell.param);
+void porta_up_memory(ChannelContext& c, RowJumps&) {
+    remember(c.ch.porta_up_memory, c.cell.param);
+}
+
+void porta_down_memory(ChannelContext& c, RowJumps&) {
+    remember(c.ch.porta_down_memory, c.cell.param);
 }
 
 void tone_porta(ChannelContext& c, RowJumps&) {
@@ -65,10 +69,11 @@ void set_panning(ChannelContext& c, RowJumps&) {
     c.ch.flags |= CHANNEL_PANNING;
 }
 
-// Only a note of the same row starts at the offset; without one the memory is all that changes.
+// Only a note of the same row starts at the offset, and without one the memory stays as it was.
 void sample_offset(ChannelContext& c, RowJumps&) {
+    if (!(c.ch.flags & CHANNEL_TRIGGER)) return;
     if (c.cell.param) c.ch.offset_memory = c.cell.param * OFFSET_UNIT;
-    if (c.ch.flags & CHANNEL_TRIGGER) c.ch.voice->start_offset = c.ch.offset_memory;
+    c.ch.voice->start_offset = c.ch.offset_memory;
 }
 
 void volume_slide_memory(ChannelContext& c, RowJumps&) {
@@ -78,6 +83,7 @@ void volume_slide_memory(ChannelContext& c, RowJumps&) {
 void position_jump(ChannelContext& c, RowJumps& jumps) {
     song.pending_order.store(order_in_song(c.cell.param), std::memory_order_relaxed);
     song.pending_row.store(0, std::memory_order_relaxed);
+    song.loop_exit_row = 0;
     jumps.order_set = true;
 }
 
@@ -88,6 +94,7 @@ void set_volume(ChannelContext& c, RowJumps&) {
 
 void pattern_break(ChannelContext& c, RowJumps& jumps) {
     song.pending_row.store(10 * param_x(c.cell.param) + param_y(c.cell.param), std::memory_order_relaxed);
+    song.loop_exit_row = 0;
     if (!jumps.order_set) song.pending_order.store(order_in_song(song.order + 1), std::memory_order_relaxed);
 }
 
@@ -95,8 +102,8 @@ void pattern_break(ChannelContext& c, RowJumps& jumps) {
 // next semitone. The sample keeps its own finetune for the notes after it.
 void set_finetune(ChannelContext& c, uint8_t x) {
     ChannelState& ch = c.ch;
-    ch.finetune = static_cast<int8_t>((x - FINETUNE_CENTRE) * FINETUNE_UNIT);
     if (c.cell.note < NOTE_FIRST || c.cell.note > NOTE_LAST) return;
+    ch.finetune = static_cast<int8_t>((x - FINETUNE_CENTRE) * FINETUNE_UNIT);
     ch.note_period = note_period(ch.real_note, ch.finetune, song.module_flags & MODULE_LINEAR_FREQUENCIES);
     if (!is_tone_porta_row(c.cell)) ch.period = ch.note_period;
 }
@@ -115,6 +122,7 @@ void pattern_loop(ChannelState& ch, uint8_t count) {
     }
     if (!jump) return;
     song.pending_row.store(ch.loop_row, std::memory_order_relaxed);
+    song.loop_exit_row = ch.loop_row; // the next pattern starts there too
     sequencer_loop_back(ch.loop_row);
 }
 
@@ -147,12 +155,12 @@ void extended(ChannelContext& c, RowJumps&) {
         ch.flags |= CHANNEL_PANNING;
         break;
     case 0xA:
-        if (x) ch.fine_volume_memory = static_cast<int8_t>(x);
-        add_volume(ch, ch.fine_volume_memory);
+        remember(ch.fine_volume_up_memory, x);
+        add_volume(ch, ch.fine_volume_up_memory);
         break;
     case 0xB:
-        if (x) ch.fine_volume_memory = static_cast<int8_t>(-x);
-        add_volume(ch, ch.fine_volume_memory);
+        remember(ch.fine_volume_down_memory, x);
+        add_volume(ch, -ch.fine_volume_down_memory);
         break;
     case EXTENDED_NOTE_DELAY:
         if (x == 0) break; // ED0 plays the note as it is
@@ -184,14 +192,20 @@ void set_global_volume(ChannelContext& c, RowJumps&) {
 }
 
 void global_slide_memory(ChannelContext& c, RowJumps&) {
-    remember(song.global_volume_slide_memory, c.cell.param);
+    remember(c.ch.global_volume_slide_memory, c.cell.param);
 }
 
 void envelope_position(ChannelContext& c, RowJumps&) {
-    EnvelopeShape shape = volume_envelope(c.instrument);
-    if (!(shape.type & ENVELOPE_ON)) return;
-    envelope_set_position(shape, volume_cursor(c.ch), c.cell.param);
-    c.ch.flags |= CHANNEL_VOLUME;
+    EnvelopeShape volume = volume_envelope(c.instrument);
+    if (volume.type & ENVELOPE_ON) {
+        envelope_set_position(volume, volume_cursor(c.ch), c.cell.param);
+        c.ch.flags |= CHANNEL_VOLUME;
+    }
+    EnvelopeShape panning = panning_envelope(c.instrument);
+    if (panning.type & ENVELOPE_ON) {
+        envelope_set_position(panning, panning_cursor(c.ch), c.cell.param);
+        c.ch.flags |= CHANNEL_PANNING;
+    }
 }
 
 void panning_slide_memory(ChannelContext& c, RowJumps&) {
@@ -234,8 +248,8 @@ void extra_fine_porta(ChannelContext& c, RowJumps&) {
 using RowPart = void (*)(ChannelContext&, RowJumps&);
 constexpr std::array<RowPart, EFFECT_COUNT> ROW_PARTS = {
     no_row_part,          // 0 arpeggio
-    porta_memory,         // 1 portamento up
-    porta_memory,         // 2 portamento down
+    porta_up_memory,      // 1 portamento up
+    porta_down_memory,    // 2 portamento down
     tone_porta,           // 3
     vibrato_row,          // 4
     tone_porta_slide,     // 5

@@ -11,7 +11,6 @@
 namespace {
 
 constexpr int32_t MIN_SLIDE_PERIOD = 1;
-constexpr int32_t PAN_MAX = 255;
 
 void no_tick_part(ChannelContext&) {}
 
@@ -30,13 +29,14 @@ void arpeggio(ChannelContext& c) {
 }
 
 void porta_up(ChannelContext& c) {
-    c.ch.period = std::max(c.ch.period - PORTA_UNIT * c.ch.porta_memory, MIN_SLIDE_PERIOD);
+    c.ch.period = std::max(c.ch.period - PORTA_UNIT * c.ch.porta_up_memory, MIN_SLIDE_PERIOD);
     c.ch.period_delta = 0;
     c.ch.flags |= CHANNEL_FREQUENCY;
 }
 
 void porta_down(ChannelContext& c) {
-    c.ch.period = std::clamp(c.ch.period + PORTA_UNIT * c.ch.porta_memory, MIN_SLIDE_PERIOD, PERIOD_LIMIT);
+    c.ch.period =
+        std::clamp(c.ch.period + PORTA_UNIT * c.ch.porta_down_memory, MIN_SLIDE_PERIOD, PERIOD_LIMIT);
     c.ch.period_delta = 0;
     c.ch.flags |= CHANNEL_FREQUENCY;
 }
@@ -100,8 +100,8 @@ void extended(ChannelContext& c) {
     }
 }
 
-void global_volume_slide(ChannelContext&) {
-    uint8_t memory = song.global_volume_slide_memory;
+void global_volume_slide(ChannelContext& c) {
+    uint8_t memory = c.ch.global_volume_slide_memory;
     int32_t change = param_x(memory) ? param_x(memory) : -param_y(memory);
     song.global_volume = std::clamp(song.global_volume + change, 0, FULL_VOLUME);
 }
@@ -109,11 +109,7 @@ void global_volume_slide(ChannelContext&) {
 void panning_slide(ChannelContext& c) {
     ChannelState& ch = c.ch;
     uint8_t memory = ch.panning_slide_memory;
-    if (param_x(memory))
-        ch.panning = std::min(ch.panning + param_x(memory), PAN_MAX);
-    else
-        ch.panning = std::max(ch.panning - param_y(memory), 0);
-    ch.flags |= CHANNEL_PANNING;
+    add_panning(ch, param_x(memory) ? param_x(memory) : -param_y(memory));
 }
 
 void retrigger_tick(ChannelContext& c) {

@@ -17,6 +17,7 @@ namespace {
 
 constexpr int NO_PENDING = -1;
 constexpr uint8_t NOTE_FIRST = 1, NOTE_LAST = 96;
+constexpr int NOTE_RANGE = 120;
 
 // Channels of a module without instruments (or naming none yet) play the empty sample.
 const Instrument no_instrument{};
@@ -67,8 +68,11 @@ void row_channel(int channel, const Cell& cell, RowJumps& jumps) {
     ch.volume_delta = 0;
     ch.period_delta = 0;
     ch.flags = CHANNEL_FREQUENCY | CHANNEL_VOLUME;
+    // A note that the sample's relative note takes out of the ten octaves is not played.
+    const int real_note = cell.note - 1 + sample.relative_note;
+    if (real_note < 0 || real_note >= NOTE_RANGE) note_given = false;
     if (note_given) {
-        ch.real_note = static_cast<uint8_t>(cell.note - 1 + sample.relative_note);
+        ch.real_note = static_cast<uint8_t>(real_note);
         ch.finetune = sample.finetune;
         ch.note_period = note_period(ch.real_note, ch.finetune, linear_frequencies());
         if (!is_tone_porta_row(cell)) ch.period = ch.note_period;
@@ -128,8 +132,9 @@ void advance_position(const PatternSlot& pattern) {
     if (next >= song.song_length) next = order_past_the_end();
     if (song.pending_order.compare_exchange_strong(expected, next, std::memory_order_relaxed)) {
         expected = NO_PENDING;
-        song.pending_row.compare_exchange_strong(expected, 0, std::memory_order_relaxed);
+        song.pending_row.compare_exchange_strong(expected, song.loop_exit_row, std::memory_order_relaxed);
     }
+    song.loop_exit_row = 0;
 }
 
 size_t played_bit(int order, int row) {

@@ -119,14 +119,15 @@ struct ChannelState {
     uint8_t real_note;
     int8_t finetune; // of the note playing: the sample's, or what E5x set for it
     uint8_t last_effect;
-    uint8_t porta_memory; // shared by 1xx and 2xx
+    uint8_t porta_up_memory, porta_down_memory;
     uint8_t extra_fine_down_memory, extra_fine_up_memory;
     uint8_t volume_slide_memory; // A, 5, 6
     uint8_t panning_slide_memory;
     uint8_t retrigger_volume, retrigger_interval;
     uint8_t retrigger_count; // ticks since the last (re)start, across rows
     uint8_t tone_porta_speed;
-    int8_t fine_volume_memory; // shared by EA and EB
+    uint8_t fine_volume_up_memory, fine_volume_down_memory;
+    uint8_t global_volume_slide_memory; // H remembers per channel
     uint8_t fine_porta_up_memory, fine_porta_down_memory;
     uint8_t vib_pos, vib_speed, vib_depth;
     uint8_t trem_pos, trem_speed, trem_depth;
@@ -148,6 +149,7 @@ struct Song {
     int32_t order;
     int32_t row;
     int32_t pattern_delay;
+    int32_t loop_exit_row; // where the next pattern starts after a pattern loop (0 after a B or D)
     std::atomic<int32_t> pending_order; // also written by music_set_order on the game thread
     std::atomic<int32_t> pending_row;
     int32_t channel_count;
@@ -157,9 +159,8 @@ struct Song {
     uint16_t pattern_slot_count;
     uint16_t instrument_count;
     uint16_t module_flags; // bit 0: linear frequency table
-    uint8_t global_volume_slide_memory;
-    bool loop;  // loop flag of music_start: at the end go on from restart_order
-    bool ended; // the song ran past its last order without the loop flag, or came back
+    bool loop;             // loop flag of music_start: at the end go on from restart_order
+    bool ended;            // the song ran past its last order without the loop flag, or came back
     uint8_t order_table[MAX_ORDERS];
     // Returns to a played row still to pass before the song ends; 0 (the game's way) never ends
     // a song on a return. played_rows has a bit per order and row since the last return.

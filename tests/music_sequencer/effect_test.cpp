@@ -38,7 +38,7 @@ TEST_F(Effects, VolumeColumnSetsAndSlides) {
     put(1, 0, Cell{0, 0, 0x62, 0, 0});  // down 2, on every tick but the first
     put(2, 0, Cell{0, 0, 0x93, 0, 0});  // fine up 3, once
     put(3, 0, Cell{0, 0, 0xC4, 0, 0});  // panning 64
-    put(4, 0, Cell{0, 0, 0xE2, 0, 0});  // panning right 2 a tick
+    put(4, 0, Cell{0, 0, 0xE2, 0, 0});  // panning right 2 a tick, from the second tick on
     start();
     sequencer_tick();
     EXPECT_EQ(channel(0).volume, 32);
@@ -51,8 +51,8 @@ TEST_F(Effects, VolumeColumnSetsAndSlides) {
     ticks(6);
     EXPECT_EQ(channel(0).panning, 64);
     ticks(6);
-    EXPECT_EQ(channel(0).panning, 64 + 12);
-    EXPECT_EQ(voice(0).final_pan, 76);
+    EXPECT_EQ(channel(0).panning, 64 + 10);
+    EXPECT_EQ(voice(0).final_pan, 74);
 }
 
 TEST_F(Effects, ArpeggioCyclesThroughItsThreeNotes) {
@@ -71,15 +71,21 @@ TEST_F(Effects, ArpeggioCyclesThroughItsThreeNotes) {
     EXPECT_EQ(channel(0).period_delta, classic_period(52, 0) - classic_period(48, 0));
 }
 
-TEST_F(Effects, PortamentoUpStopsAtPeriodOneAndDownSharesItsMemory) {
+TEST_F(Effects, PortamentoUpStopsAtPeriodOneAndDownKeepsItsOwnMemory) {
     put(0, 0, Cell{C4, 1, 0, 0x01, 0xFF});
-    put(1, 0, Cell{0, 0, 0, 0x02, 0});
+    put(1, 0, Cell{0, 0, 0, 0x02, 0}); // nothing remembered for down yet
+    put(2, 0, Cell{0, 0, 0, 0x02, 3});
+    put(3, 0, Cell{0, 0, 0, 0x01, 0}); // up remembers FF
     start();
     ticks(6);
     EXPECT_EQ(channel(0).period, 1);
     EXPECT_GT(voice(0).step, 0u);
     ticks(6);
-    EXPECT_EQ(channel(0).period, 1 + 5 * 4 * 255);
+    EXPECT_EQ(channel(0).period, 1);
+    ticks(6);
+    EXPECT_EQ(channel(0).period, 1 + 5 * 4 * 3);
+    ticks(6);
+    EXPECT_EQ(channel(0).period, 1);
 }
 
 TEST_F(Effects, FineSlidesActOnceAndKeepTheirMemories) {
@@ -87,14 +93,14 @@ TEST_F(Effects, FineSlidesActOnceAndKeepTheirMemories) {
     put(1, 0, Cell{0, 0, 0, 0x0E, 0x10});
     put(2, 0, Cell{0, 0, 0, 0x21, 0x25}); // extra-fine down 5
     put(3, 0, Cell{0, 0, 0, 0x0E, 0xB4}); // fine volume down 4
-    put(4, 0, Cell{0, 0, 0, 0x0E, 0xA0}); // fine volume from memory: down again
+    put(4, 0, Cell{0, 0, 0, 0x0E, 0xA0}); // fine volume up from its own memory: none yet
     start();
     ticks(12);
     EXPECT_EQ(channel(0).period, 4608 - 24);
     ticks(6);
     EXPECT_EQ(channel(0).period, 4608 - 24 + 5);
     ticks(12);
-    EXPECT_EQ(channel(0).volume, 64 - 8);
+    EXPECT_EQ(channel(0).volume, 64 - 4);
 }
 
 TEST_F(Effects, TremorSoundsOnePlusOnTicksAndRestsOnePlusOff) {
@@ -149,7 +155,7 @@ TEST_F(Effects, GlobalVolumeReachesEveryChannelAtOnceAndStaysInRange) {
     put(0, 1, Cell{0, 0, 0, 0x10, 80});   // above full: 64
     put(1, 1, Cell{0, 0, 0, 0x10, 32});   // halves channel 1 on its own tick
     put(2, 1, Cell{0, 0, 0, 0x11, 0x0F}); // down 15 a tick, stops at 0
-    put(3, 0, Cell{0, 0, 0, 0x11, 0x10}); // up 1 a tick: the memory is the song's
+    put(3, 0, Cell{0, 0, 0, 0x11, 0x10}); // up 1 a tick
     start();
     sequencer_tick();
     EXPECT_EQ(song.global_volume, 64);
