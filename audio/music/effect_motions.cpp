@@ -16,6 +16,7 @@ constexpr int32_t FULL_FADE = 65536;
 constexpr int WAVE_KEEP_PHASE = 4; // waveform settings 4..7 keep the phase on new notes
 constexpr int VIBRATO_SHIFT = 4;   // depth 15 at the crest: 119 periods, nearly two semitones
 constexpr int TREMOLO_SHIFT = 5;   // depth 15 at the crest: 59 volume steps
+constexpr int RAMP_WAVEFORM = 1;
 
 } // namespace
 
@@ -60,8 +61,10 @@ int32_t wave_offset(int depth, int value, int shift) {
 // (depth x 127 / 16 periods, 64 periods a semitone). In the linear table a positive delta
 // raises the pitch, so there the offset goes in negated.
 void vibrato_hold(ChannelState& ch) {
-    const int32_t offset =
-        wave_offset(ch.vib_depth, wave_value(ch.vib_pos, ch.wave_control & 0x0F), VIBRATO_SHIFT);
+    const int waveform = ch.wave_control & 0x0F;
+    int wave = wave_value(ch.vib_pos, waveform);
+    if ((waveform & 3) == RAMP_WAVEFORM) wave = -wave; // the pitch falls along the ramp, then jumps back
+    const int32_t offset = wave_offset(ch.vib_depth, wave, VIBRATO_SHIFT);
     ch.period_delta = (song.module_flags & MODULE_LINEAR_FREQUENCIES) ? -offset : offset;
     ch.flags |= CHANNEL_FREQUENCY;
 }
@@ -72,8 +75,10 @@ void vibrato(ChannelState& ch) {
 }
 
 void tremolo_hold(ChannelState& ch) {
-    ch.volume_delta =
-        wave_offset(ch.trem_depth, wave_value(ch.trem_pos, ch.wave_control >> 4), TREMOLO_SHIFT);
+    const int waveform = ch.wave_control >> 4;
+    // The tremolo's ramp starts half-way: full first, then the volume falls and jumps back.
+    const int phase = ch.trem_pos + ((waveform & 3) == RAMP_WAVEFORM ? WAVE_PHASES / 2 : 0);
+    ch.volume_delta = wave_offset(ch.trem_depth, wave_value(phase, waveform), TREMOLO_SHIFT);
     ch.flags |= CHANNEL_VOLUME;
 }
 

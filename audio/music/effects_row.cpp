@@ -27,12 +27,8 @@ int order_in_song(int order) {
 
 void no_row_part(ChannelContext&, RowJumps&) {}
 
-void porta_up_memory(ChannelContext& c, RowJumps&) {
-    remember(c.ch.porta_up_memory, c.cell.param);
-}
-
-void porta_down_memory(ChannelContext& c, RowJumps&) {
-    remember(c.ch.porta_down_memory, c.cell.param);
+void porta_memory(ChannelContext& c, RowJumps&) {
+    remember(c.ch.porta_memory, c.cell.param);
 }
 
 void tone_porta(ChannelContext& c, RowJumps&) {
@@ -69,11 +65,10 @@ void set_panning(ChannelContext& c, RowJumps&) {
     c.ch.flags |= CHANNEL_PANNING;
 }
 
-// Only a note of the same row starts at the offset, and without one the memory stays as it was.
+// Only a note of the same row starts at the offset; without one the memory is all that changes.
 void sample_offset(ChannelContext& c, RowJumps&) {
-    if (!(c.ch.flags & CHANNEL_TRIGGER)) return;
     if (c.cell.param) c.ch.offset_memory = c.cell.param * OFFSET_UNIT;
-    c.ch.voice->start_offset = c.ch.offset_memory;
+    if (c.ch.flags & CHANNEL_TRIGGER) c.ch.voice->start_offset = c.ch.offset_memory;
 }
 
 void volume_slide_memory(ChannelContext& c, RowJumps&) {
@@ -83,7 +78,6 @@ void volume_slide_memory(ChannelContext& c, RowJumps&) {
 void position_jump(ChannelContext& c, RowJumps& jumps) {
     song.pending_order.store(order_in_song(c.cell.param), std::memory_order_relaxed);
     song.pending_row.store(0, std::memory_order_relaxed);
-    song.loop_exit_row = 0;
     jumps.order_set = true;
 }
 
@@ -94,7 +88,6 @@ void set_volume(ChannelContext& c, RowJumps&) {
 
 void pattern_break(ChannelContext& c, RowJumps& jumps) {
     song.pending_row.store(10 * param_x(c.cell.param) + param_y(c.cell.param), std::memory_order_relaxed);
-    song.loop_exit_row = 0;
     if (!jumps.order_set) song.pending_order.store(order_in_song(song.order + 1), std::memory_order_relaxed);
 }
 
@@ -122,7 +115,6 @@ void pattern_loop(ChannelState& ch, uint8_t count) {
     }
     if (!jump) return;
     song.pending_row.store(ch.loop_row, std::memory_order_relaxed);
-    song.loop_exit_row = ch.loop_row; // the next pattern starts there too
     sequencer_loop_back(ch.loop_row);
 }
 
@@ -248,8 +240,8 @@ void extra_fine_porta(ChannelContext& c, RowJumps&) {
 using RowPart = void (*)(ChannelContext&, RowJumps&);
 constexpr std::array<RowPart, EFFECT_COUNT> ROW_PARTS = {
     no_row_part,          // 0 arpeggio
-    porta_up_memory,      // 1 portamento up
-    porta_down_memory,    // 2 portamento down
+    porta_memory,         // 1 portamento up
+    porta_memory,         // 2 portamento down
     tone_porta,           // 3
     vibrato_row,          // 4
     tone_porta_slide,     // 5

@@ -29,14 +29,13 @@ void arpeggio(ChannelContext& c) {
 }
 
 void porta_up(ChannelContext& c) {
-    c.ch.period = std::max(c.ch.period - PORTA_UNIT * c.ch.porta_up_memory, MIN_SLIDE_PERIOD);
+    c.ch.period = std::max(c.ch.period - PORTA_UNIT * c.ch.porta_memory, MIN_SLIDE_PERIOD);
     c.ch.period_delta = 0;
     c.ch.flags |= CHANNEL_FREQUENCY;
 }
 
 void porta_down(ChannelContext& c) {
-    c.ch.period =
-        std::clamp(c.ch.period + PORTA_UNIT * c.ch.porta_down_memory, MIN_SLIDE_PERIOD, PERIOD_LIMIT);
+    c.ch.period = std::clamp(c.ch.period + PORTA_UNIT * c.ch.porta_memory, MIN_SLIDE_PERIOD, PERIOD_LIMIT);
     c.ch.period_delta = 0;
     c.ch.flags |= CHANNEL_FREQUENCY;
 }

@@ -58,7 +58,6 @@ void song_clear() {
     song.pattern_slot_count = 0;
     song.instrument_count = 0;
     song.module_flags = 0;
-    song.loop_exit_row = 0;
     song.loop = false;
     song.ended = false;
     song.plays_left = 0;

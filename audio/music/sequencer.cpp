@@ -132,9 +132,8 @@ void advance_position(const PatternSlot& pattern) {
     if (next >= song.song_length) next = order_past_the_end();
     if (song.pending_order.compare_exchange_strong(expected, next, std::memory_order_relaxed)) {
         expected = NO_PENDING;
-        song.pending_row.compare_exchange_strong(expected, song.loop_exit_row, std::memory_order_relaxed);
+        song.pending_row.compare_exchange_strong(expected, 0, std::memory_order_relaxed);
     }
-    song.loop_exit_row = 0;
 }
 
 size_t played_bit(int order, int row) {

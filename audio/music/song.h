@@ -119,7 +119,7 @@ struct ChannelState {
     uint8_t real_note;
     int8_t finetune; // of the note playing: the sample's, or what E5x set for it
     uint8_t last_effect;
-    uint8_t porta_up_memory, porta_down_memory;
+    uint8_t porta_memory; // shared by 1xx and 2xx
     uint8_t extra_fine_down_memory, extra_fine_up_memory;
     uint8_t volume_slide_memory; // A, 5, 6
     uint8_t panning_slide_memory;
@@ -149,7 +149,6 @@ struct Song {
     int32_t order;
     int32_t row;
     int32_t pattern_delay;
-    int32_t loop_exit_row; // where the next pattern starts after a pattern loop (0 after a B or D)
     std::atomic<int32_t> pending_order; // also written by music_set_order on the game thread
     std::atomic<int32_t> pending_row;
     int32_t channel_count;

@@ -223,12 +223,12 @@ TEST_F(Loader, AReloadStartsFromABlankSong) {
     song.loop = true;
     song.ended = true;
     song.order = 5;
-    song.loop_exit_row = 9;
+    song.pattern_delay = 9;
     ASSERT_TRUE(load(m));
     EXPECT_FALSE(song.loop);
     EXPECT_FALSE(song.ended);
     EXPECT_EQ(song.order, 0);
-    EXPECT_EQ(song.loop_exit_row, 0);
+    EXPECT_EQ(song.pattern_delay, 0);
 }
 
 TEST(Arena, AllocationsAreZeroedAlignedAndBounded) {

@@ -71,21 +71,15 @@ TEST_F(Effects, ArpeggioCyclesThroughItsThreeNotes) {
     EXPECT_EQ(channel(0).period_delta, classic_period(52, 0) - classic_period(48, 0));
 }
 
-TEST_F(Effects, PortamentoUpStopsAtPeriodOneAndDownKeepsItsOwnMemory) {
+TEST_F(Effects, PortamentoUpStopsAtPeriodOneAndDownSharesItsMemory) {
     put(0, 0, Cell{C4, 1, 0, 0x01, 0xFF});
-    put(1, 0, Cell{0, 0, 0, 0x02, 0}); // nothing remembered for down yet
-    put(2, 0, Cell{0, 0, 0, 0x02, 3});
-    put(3, 0, Cell{0, 0, 0, 0x01, 0}); // up remembers FF
+    put(1, 0, Cell{0, 0, 0, 0x02, 0});
     start();
     ticks(6);
     EXPECT_EQ(channel(0).period, 1);
     EXPECT_GT(voice(0).step, 0u);
     ticks(6);
-    EXPECT_EQ(channel(0).period, 1);
-    ticks(6);
-    EXPECT_EQ(channel(0).period, 1 + 5 * 4 * 3);
-    ticks(6);
-    EXPECT_EQ(channel(0).period, 1);
+    EXPECT_EQ(channel(0).period, 1 + 5 * 4 * 255);
 }
 
 TEST_F(Effects, FineSlidesActOnceAndKeepTheirMemories) {
