@@ -1,4 +1,5 @@
 // The module header, patterns and instruments: what is read, what is normalised, what fails.
+#include "audio/music/sequencer.h"
 #include "music_common/module_fixture.h"
 
 namespace {
@@ -188,6 +189,27 @@ TEST_F(Loader, FailsOnModulesOutsideTheLimits) {
     m = base;
     m.instruments[0].sample_header_size = 41;
     expect_failure(m, "sample header of 41 bytes");
+}
+
+// A pattern stored empty names its rows like any other: 0 reads as 64, more than 256 fails (its
+// rows would index the played-rows bitmap of the play-once ending past its end).
+TEST_F(Loader, StoredEmptyPatternRowsAreBounded) {
+    const std::pair<int, int> cases[] = {
+        {0, 64}, {64, 64}, {300, 0}, {65535, 0}}; // stored, played (0: fails)
+    for (const auto& [stored, played] : cases) {
+        xm::Module m = module_with_patterns(0, {0});
+        m.patterns.push_back(xm::pattern(m, stored));
+        m.patterns[0].stored_empty = true;
+        ASSERT_EQ(load(m), played != 0) << stored;
+        if (!played) continue;
+        sequencer_end_on_return(1);
+        int rows = 0;
+        for (int tick = 0; !song.ended && tick < 100000; ++tick) {
+            rows += song.tick == 0;
+            sequencer_tick();
+        }
+        EXPECT_EQ(rows - 1, played) << stored << ": the row that finds the end is counted too";
+    }
 }
 
 TEST_F(Loader, ZeroRowPatternWithDataFails) {

@@ -124,6 +124,49 @@ TEST_F(Effects, MultiRetriggerChangesTheVolumeAndNeverOverflows) {
     EXPECT_EQ(voice(0).final_volume, FULL_FINAL);
 }
 
+// The ticks on which the channel's note (re)starts, over the first rows.
+TEST_F(Effects, RowEffectCases) {
+    struct Case {
+        const char* name;
+        std::vector<std::pair<int, Cell>> rows;
+        std::vector<int> starts;
+    };
+    const Case cases[] = {
+        {"R85 counts on across rows",
+         {{0, Cell{C4, 1, 0, 0x1B, 0x85}}, {1, Cell{0, 0, 0, 0x1B, 0x85}}, {2, Cell{0, 0, 0, 0x1B, 0x85}}},
+         {0, 5, 10, 15}},
+        {"ED0 plays the note at once", {{0, Cell{C4, 1, 0, 0x0E, 0xD0}}}, {0}},
+        {"a note that its relative note takes past the range is not played",
+         {{0, Cell{C4, 1, 0, 0, 0}}, {1, Cell{96, 1, 0, 0, 0}}},
+         {0}},
+    };
+    for (const Case& c : cases) {
+        m = tone_module(2);
+        m.instruments[0].samples[0].relative_note = 30;
+        m.patterns.push_back(xm::pattern(m, 64));
+        for (const auto& [row, cell] : c.rows)
+            put(row, 0, cell);
+        start();
+        // A start moves a sounding channel to the other voice of its pair.
+        std::vector<int> starts;
+        const Voice* playing = &voice(0);
+        bool sounding = false;
+        for (int tick = 0; tick < 18; ++tick) {
+            sequencer_tick();
+            if (voice(0).sample && (!sounding || &voice(0) != playing)) starts.push_back(tick);
+            playing = &voice(0);
+            sounding = voice(0).sample != nullptr;
+        }
+        EXPECT_EQ(starts, c.starts) << c.name;
+    }
+    // Both loop bits set: ping-pong.
+    m = tone_module(2);
+    m.patterns.push_back(xm::pattern(m, 64));
+    m.instruments[0].samples[0].loop_type = 3;
+    start();
+    EXPECT_EQ(song.instrument_table[0].samples[0]->loop_type, 2);
+}
+
 TEST_F(Effects, RetriggerRestartsTheNoteOnItsInterval) {
     put(0, 0, Cell{C4, 1, 0, 0x0E, 0x92});
     start();

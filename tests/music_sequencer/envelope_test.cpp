@@ -29,6 +29,54 @@ TEST_F(Envelopes, KeyOffWithoutEnvelopeSilencesAtOnce) {
     }
 }
 
+// Each case plays a note on row 0 and the given rows after it; the final volume is read at the
+// listed ticks (6 a row): -1 stands for "heard at full", anything else is the exact value.
+TEST_F(Envelopes, KeyOffCases) {
+    struct Case {
+        const char* name;
+        std::vector<EnvelopePoint> points; // the volume envelope, none when empty
+        std::vector<std::pair<int, Cell>> rows;
+        std::vector<std::pair<int, int32_t>> volumes; // tick, final volume
+    };
+    const Case cases[] = {
+        {"one point holds its value after the release",
+         {{0, 32}},
+         {{1, Cell{NOTE_KEY_OFF, 0, 0, 0, 0}}},
+         {{5, FULL_FINAL / 2 + 32}, {30, FULL_FINAL / 2 + 32}}},
+        {"without an envelope the release drops the volume and a later Cxx brings it back",
+         {},
+         {{1, Cell{NOTE_KEY_OFF, 0, 0, 0, 0}}, {2, Cell{0, 0, 0, 0x0C, 0x40}}},
+         {{6, 0}, {12, -1}}},
+        {"an instrument number beside the release reloads the volume",
+         {},
+         {{1, Cell{NOTE_KEY_OFF, 1, 0, 0, 0}}},
+         {{6, -1}}},
+        {"K03 releases on tick 3 of its row", {}, {{1, Cell{0, 0, 0, 0x14, 0x03}}}, {{8, -1}, {9, 0}}},
+        {"K00 beside a note releases instead of starting it",
+         {},
+         {{1, Cell{C4 + 12, 0, 0, 0x14, 0x00}}},
+         {{6, 0}}},
+    };
+    for (const Case& c : cases) {
+        m = tone_module(2);
+        m.patterns.push_back(xm::pattern(m, 64));
+        m.instruments[0].volume.points = c.points;
+        m.instruments[0].volume.type = c.points.empty() ? 0 : ENVELOPE_ON;
+        put(0, 0, Cell{C4, 1, 0, 0, 0});
+        for (const auto& [row, cell] : c.rows)
+            put(row, 0, cell);
+        start();
+        const Voice* first = &voice(0);
+        int tick = 0;
+        for (const auto& [at, volume] : c.volumes) {
+            ticks(at + 1 - tick);
+            tick = at + 1;
+            EXPECT_EQ(voice(0).final_volume, volume < 0 ? FULL_FINAL : volume) << c.name << ", tick " << at;
+        }
+        EXPECT_EQ(&voice(0), first) << c.name << ": no note started again";
+    }
+}
+
 TEST_F(Envelopes, SustainHoldsUntilKeyOffThenTheEnvelopeAndFadeOutRun) {
     sustained_envelope(m.instruments[0]);
     put(0, 0, Cell{C4, 1, 0, 0, 0});
@@ -94,6 +142,63 @@ TEST_F(Envelopes, LoopKeepsTheEnvelopeCycling) {
     }
     EXPECT_EQ(values, (std::vector<int>{64, 32, 0, 32, 64, 32, 0, 32, 64, 32, 0, 32}));
     EXPECT_FALSE(channel(0).vol_env_done);
+}
+
+// Envelope values carry 8 bits of fraction into the final volume, so a slow fade is as long as it
+// says; a sustain point at the loop's end lets a released note leave the loop.
+TEST_F(Envelopes, EnvelopeCases) {
+    struct Case {
+        const char* name;
+        xm::Envelope envelope;
+        int release_row; // -1: never
+        int tick;
+        int32_t value;
+        bool done;
+    };
+    const Case cases[] = {
+        {"4 to 0 over 105 ticks, half-way", {{{0, 4}, {105, 0}}, 0, 0, 0, ENVELOPE_ON}, -1, 52, 517, false},
+        {"4 to 0 over 105 ticks, near the end",
+         {{{0, 4}, {105, 0}}, 0, 0, 0, ENVELOPE_ON},
+         -1,
+         100,
+         49,
+         false},
+        {"sustain at the loop end, held, loops",
+         {{{0, 64}, {4, 0}, {8, 64}, {60, 0}}, 2, 0, 2, ENVELOPE_ON | ENVELOPE_SUSTAIN | ENVELOPE_LOOP},
+         -1,
+         66,
+         32 * ENVELOPE_STEP,
+         false},
+        {"sustain at the loop end, released, runs to the end",
+         {{{0, 64}, {4, 0}, {8, 64}, {60, 0}}, 2, 0, 2, ENVELOPE_ON | ENVELOPE_SUSTAIN | ENVELOPE_LOOP},
+         1,
+         100,
+         0,
+         true},
+    };
+    for (const Case& c : cases) {
+        m = tone_module(2);
+        m.speed = 31;
+        m.patterns.push_back(xm::pattern(m, 64));
+        m.instruments[0].volume = c.envelope;
+        put(0, 0, Cell{C4, 1, 0, 0, 0});
+        if (c.release_row >= 0) put(c.release_row, 0, Cell{NOTE_KEY_OFF, 0, 0, 0, 0});
+        start();
+        ticks(c.tick + 1);
+        EXPECT_EQ(channel(0).vol_env_value, c.value) << c.name;
+        EXPECT_EQ(channel(0).vol_env_done != 0, c.done) << c.name;
+        EXPECT_EQ(voice(0).final_volume > 0, c.value > 0) << c.name;
+    }
+    // The panning envelope swings the pan by its room, multiplied before the shift: 200 has a room
+    // of 56, and a swing of 16 moves it 28 (56 >> 5 first would have moved it 16).
+    m = tone_module(2);
+    m.patterns.push_back(xm::pattern(m, 64));
+    m.instruments[0].panning.points = {{0, 48}};
+    m.instruments[0].panning.type = ENVELOPE_ON;
+    put(0, 0, Cell{C4, 1, 0, 0x08, 200});
+    start();
+    sequencer_tick();
+    EXPECT_EQ(voice(0).final_pan, 228);
 }
 
 TEST_F(Envelopes, PositionCommandInterpolatesOrEnds) {
