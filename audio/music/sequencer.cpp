@@ -82,7 +82,9 @@ void row_channel(int channel, const Cell& cell, RowJumps& jumps) {
     const bool release = cell.note >= NOTE_KEY_OFF || key_off_now;
     if (release) key_off(ch, instrument);
     if (cell.instrument) {
-        reset_instrument_state(ch, sample);
+        // Without a note the playing sample goes on, and its own volume and panning come back.
+        const bool playing = !note_given && ch.voice->sample;
+        reset_instrument_state(ch, playing ? *ch.voice->sample : sample);
         ch.key_off = release;
         ch.flags |= CHANNEL_VOLUME | CHANNEL_PANNING;
     }

@@ -116,6 +116,21 @@ TEST_F(Notes, VolumeColumnTonePortamentoSlidesToo) {
     EXPECT_EQ(channel(0).period, 4608 - 5 * 64);
 }
 
+TEST_F(Notes, InstrumentWithoutANoteKeepsThePlayingSampleAndReloadsItsVolume) {
+    xm::Instrument quiet;
+    quiet.samples.push_back(xm::square_sample(32, 1000));
+    quiet.samples[0].volume = 16;
+    m.instruments.push_back(quiet);
+    put(0, 0, Cell{C4, 1, 0, 0, 0});
+    put(1, 0, Cell{0, 0, 0, 0x0C, 0x20});
+    put(2, 0, Cell{0, 2, 0, 0, 0});
+    start();
+    const SampleRecord* playing = song.instrument_table[0].samples[0];
+    ticks(13);
+    EXPECT_EQ(voice(0).sample, playing);
+    EXPECT_EQ(channel(0).volume, 64) << "the playing sample's volume, not the new instrument's";
+}
+
 TEST_F(Notes, RetriggerHandsTheOldNoteToTheOtherVoiceToFadeOut) {
     put(0, 0, Cell{C4, 1, 0, 0, 0});
     put(1, 0, Cell{C4 + 7, 1, 0, 0, 0});
