@@ -1,6 +1,7 @@
 #include "audio/music/channel_update.h"
 
 #include "audio/music/frequency.h"
+#include "audio/music/mix_kernels.h"
 #include "audio/music/module_loader.h"
 #include "audio/music/waveforms.h"
 
@@ -67,8 +68,8 @@ void start_note(ChannelState& ch, int channel, const SampleRecord& sample) {
 }
 
 void set_targets(Voice& v) {
-    v.target_right = v.final_volume * v.final_pan / PAN_MAX;
-    v.target_left = v.final_volume * (PAN_MAX - v.final_pan) / PAN_MAX;
+    v.target_right = v.final_volume * v.final_pan / PAN_MAX / VOLUME_GRAIN * VOLUME_GRAIN;
+    v.target_left = v.final_volume * (PAN_MAX - v.final_pan) / PAN_MAX / VOLUME_GRAIN * VOLUME_GRAIN;
 }
 
 } // namespace

@@ -214,7 +214,7 @@ TEST_F(Effects, PanningCommandsAndSlideLimits) {
     start();
     sequencer_tick();
     EXPECT_EQ(voice(0).final_pan, 250);
-    EXPECT_EQ(voice(0).target_left, FULL_FINAL * 5 / 255);
+    EXPECT_EQ(voice(0).target_left, FULL_FINAL * 5 / 255 / 16 * 16);
     ticks(11);
     EXPECT_EQ(channel(0).panning, 255);
     ticks(6);

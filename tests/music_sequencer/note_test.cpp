@@ -21,8 +21,8 @@ TEST_F(Notes, NoteStartsItsVoiceAtTheTableFrequencyAndFullVolume) {
     EXPECT_EQ(v.step, step_of(8363));
     EXPECT_EQ(v.final_volume, FULL_FINAL);
     EXPECT_EQ(v.final_pan, 128);
-    EXPECT_EQ(v.target_left, FULL_FINAL * 127 / 255);
-    EXPECT_EQ(v.target_right, FULL_FINAL * 128 / 255);
+    EXPECT_EQ(v.target_left, FULL_FINAL * 127 / 255 / 16 * 16) << "in whole eighths of a step";
+    EXPECT_EQ(v.target_right, FULL_FINAL * 128 / 255 / 16 * 16);
     EXPECT_EQ(v.current_left, 0) << "a note fades in";
     EXPECT_EQ(song.voices[2].sample, nullptr) << "the silent channel stays idle";
 }

@@ -133,6 +133,12 @@ AVX2_CODE __m256i scale(__m256i value, __m256i volume) {
     return _mm256_add_epi32(whole, _mm256_srai_epi32(_mm256_add_epi32(part, half), 7));
 }
 
+// (product + 4 if it is negative) >> 3: the portable kernels' grain_scaled.
+AVX2_CODE __m256i grain_scale(__m256i product) {
+    const __m256i half = _mm256_and_si256(_mm256_srai_epi32(product, 31), _mm256_set1_epi32(4));
+    return _mm256_srai_epi32(_mm256_add_epi32(product, half), 3);
+}
+
 AVX2_CODE void add_to(int32_t* sums, __m256i values) {
     auto* at = reinterpret_cast<__m256i*>(sums);
     _mm256_storeu_si256(at, _mm256_add_epi32(_mm256_loadu_si256(at), values));
@@ -148,16 +154,16 @@ AVX2_CODE void render(const MixBlock& block, int32_t* left, int32_t* right) {
     const int whole = block.frames / LANES * LANES;
     if (whole != 0) {
         PointReader points(block);
-        const bool steady = block.ramp_left == 0 && block.ramp_right == 0 && (block.left & 127) == 0 &&
-                            (block.right & 127) == 0;
+        const bool steady = block.ramp_left == 0 && block.ramp_right == 0 && block.left % VOLUME_GRAIN == 0 &&
+                            block.right % VOLUME_GRAIN == 0;
         if (steady) {
-            // Volumes of whole target steps: the rounding term is always 0 (the common case by far).
-            const __m256i volume_left = _mm256_set1_epi32(block.left >> 7);
-            const __m256i volume_right = _mm256_set1_epi32(block.right >> 7);
+            // Volumes of whole grains, the common case by far: one product, exact in 32 bits.
+            const __m256i grains_left = _mm256_set1_epi32(block.left / VOLUME_GRAIN);
+            const __m256i grains_right = _mm256_set1_epi32(block.right / VOLUME_GRAIN);
             for (int i = 0; i < whole; i += LANES) {
                 const __m256i value = points.next();
-                add_to(left + i, _mm256_mullo_epi32(value, volume_left));
-                add_to(right + i, _mm256_mullo_epi32(value, volume_right));
+                add_to(left + i, grain_scale(_mm256_mullo_epi32(value, grains_left)));
+                add_to(right + i, grain_scale(_mm256_mullo_epi32(value, grains_right)));
             }
         } else {
             __m256i volume_left = lane_ramp(block.left, block.ramp_left);
