@@ -29,8 +29,8 @@ constexpr int64_t MAX_POINT_VALUE = 64 * 32768;
 constexpr int32_t MAX_BLOCK_VOLUME = 127 * 128;
 constexpr int64_t MAX_CONTRIBUTION = MAX_POINT_VALUE * MAX_BLOCK_VOLUME / 128;
 // Steady volumes in whole eighths of a target step (multiples of this) mix with one 32-bit
-// product a frame and side: |point| x 127 x 8 stays below 2^31. The channel update keeps its
-// targets on them, fine enough for the quietest fade.
+// product a frame and side, of the point in eighths and the volume in grains. The channel update
+// keeps its targets on them, fine enough for the quietest fade.
 constexpr int32_t VOLUME_GRAIN = 16;
 // So many voices can be summed in 32 bits before the sums must move to the accumulator.
 constexpr int VOICES_PER_SUM = static_cast<int>(std::numeric_limits<int32_t>::max() / MAX_CONTRIBUTION);

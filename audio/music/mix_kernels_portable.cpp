@@ -28,10 +28,10 @@ bool whole_grains(int32_t volume) {
     return volume % VOLUME_GRAIN == 0;
 }
 
-// scaled() for a volume of g grains, from the product value x g: the volume's factor 16 moves
-// from the product into the shift, with the same rounding.
-inline int64_t grain_scaled(int64_t product) {
-    return (product + ((product >> 63) & 4)) >> 3;
+// A steady volume of g grains: the point in eighths of its units (floored) times g, on the
+// ramps' scale and within 32 bits.
+inline int64_t grain_scaled(int64_t value, int64_t grains) {
+    return (value >> 3) * grains;
 }
 
 // Sum is int32_t for blocks within the 32-bit bounds and int64_t for any other; STRIDE steps
@@ -47,8 +47,8 @@ void render_frames(const MixBlock& b, Sum* left, Sum* right) {
         const int64_t grains_left = b.left / VOLUME_GRAIN, grains_right = b.right / VOLUME_GRAIN;
         for (int i = 0; i < frames; ++i, at += delta) {
             const int64_t value = point_at(data, at);
-            left[i * STRIDE] += static_cast<Sum>(grain_scaled(value * grains_left));
-            right[i * STRIDE] += static_cast<Sum>(grain_scaled(value * grains_right));
+            left[i * STRIDE] += static_cast<Sum>(grain_scaled(value, grains_left));
+            right[i * STRIDE] += static_cast<Sum>(grain_scaled(value, grains_right));
         }
         return;
     }

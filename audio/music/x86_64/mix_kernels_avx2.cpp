@@ -133,12 +133,6 @@ AVX2_CODE __m256i scale(__m256i value, __m256i volume) {
     return _mm256_add_epi32(whole, _mm256_srai_epi32(_mm256_add_epi32(part, half), 7));
 }
 
-// (product + 4 if it is negative) >> 3: the portable kernels' grain_scaled.
-AVX2_CODE __m256i grain_scale(__m256i product) {
-    const __m256i half = _mm256_and_si256(_mm256_srai_epi32(product, 31), _mm256_set1_epi32(4));
-    return _mm256_srai_epi32(_mm256_add_epi32(product, half), 3);
-}
-
 AVX2_CODE void add_to(int32_t* sums, __m256i values) {
     auto* at = reinterpret_cast<__m256i*>(sums);
     _mm256_storeu_si256(at, _mm256_add_epi32(_mm256_loadu_si256(at), values));
@@ -157,13 +151,13 @@ AVX2_CODE void render(const MixBlock& block, int32_t* left, int32_t* right) {
         const bool steady = block.ramp_left == 0 && block.ramp_right == 0 && block.left % VOLUME_GRAIN == 0 &&
                             block.right % VOLUME_GRAIN == 0;
         if (steady) {
-            // Volumes of whole grains, the common case by far: one product, exact in 32 bits.
+            // Volumes of whole grains, the common case by far: the portable kernels' grain_scaled.
             const __m256i grains_left = _mm256_set1_epi32(block.left / VOLUME_GRAIN);
             const __m256i grains_right = _mm256_set1_epi32(block.right / VOLUME_GRAIN);
             for (int i = 0; i < whole; i += LANES) {
-                const __m256i value = points.next();
-                add_to(left + i, grain_scale(_mm256_mullo_epi32(value, grains_left)));
-                add_to(right + i, grain_scale(_mm256_mullo_epi32(value, grains_right)));
+                const __m256i eighths = _mm256_srai_epi32(points.next(), 3);
+                add_to(left + i, _mm256_mullo_epi32(eighths, grains_left));
+                add_to(right + i, _mm256_mullo_epi32(eighths, grains_right));
             }
         } else {
             __m256i volume_left = lane_ramp(block.left, block.ramp_left);
