@@ -1,6 +1,7 @@
 #include "audio/music/channel_update.h"
 
 #include "audio/music/frequency.h"
+#include "audio/music/mix_kernels.h"
 #include "audio/music/module_loader.h"
 #include "audio/music/waveforms.h"
 
@@ -10,10 +11,13 @@
 namespace {
 
 constexpr int64_t MAX_SCALED_VOLUME = 255 * 64 * 64;
-constexpr int FINAL_VOLUME_SHIFT = 35; // 64 (envelope) x 65,536 (fade) x 255 x 64 / 127 or so
+// 64 x 256 (envelope) x 65,536 (fade) x 255 x 64 down to 127 x 128 or so.
+constexpr int FINAL_VOLUME_SHIFT = 36;
+constexpr int64_t MAX_FINAL_VOLUME = 127 * 128;
 constexpr int32_t PAN_MAX = 255;
 constexpr int32_t PAN_CENTRE = 128;
-constexpr int32_t PAN_ENVELOPE_CENTRE = 32;
+constexpr int32_t PAN_ENVELOPE_CENTRE = 32 << 8;
+constexpr int PAN_SWING_SHIFT = 5 + 8; // a swing of 32 reaches the room's edge; 8 bits of fraction
 
 void automatic_vibrato(ChannelState& ch, const Instrument& in) {
     int64_t offset = int64_t{in.vibrato_depth} * autovib_value(ch.autovib_pos, in.vibrato_type);
@@ -64,8 +68,8 @@ void start_note(ChannelState& ch, int channel, const SampleRecord& sample) {
 }
 
 void set_targets(Voice& v) {
-    v.target_right = v.final_volume * v.final_pan / PAN_MAX;
-    v.target_left = v.final_volume * (PAN_MAX - v.final_pan) / PAN_MAX;
+    v.target_right = v.final_volume * v.final_pan / PAN_MAX / VOLUME_GRAIN * VOLUME_GRAIN;
+    v.target_left = v.final_volume * (PAN_MAX - v.final_pan) / PAN_MAX / VOLUME_GRAIN * VOLUME_GRAIN;
 }
 
 } // namespace
@@ -74,7 +78,8 @@ void channel_volume_update(ChannelState& ch) {
     Voice& v = *ch.voice;
     int64_t scaled = (int64_t{ch.volume} + ch.volume_delta) * 255 * song.global_volume;
     scaled = std::clamp<int64_t>(scaled, 0, MAX_SCALED_VOLUME);
-    v.final_volume = static_cast<int32_t>((scaled * ch.vol_env_value * ch.fade) >> FINAL_VOLUME_SHIFT);
+    v.final_volume = static_cast<int32_t>(
+        std::min((scaled * ch.vol_env_value * ch.fade) >> FINAL_VOLUME_SHIFT, MAX_FINAL_VOLUME));
     set_targets(v);
 }
 
@@ -84,8 +89,9 @@ void channel_update(ChannelState& ch, int channel, const Instrument& instrument,
     Voice& v = *ch.voice;
     if (ch.flags & CHANNEL_VOLUME) channel_volume_update(ch);
     if (ch.flags & CHANNEL_PANNING) {
-        int64_t room = (PAN_CENTRE - std::abs(int64_t{ch.panning} - PAN_CENTRE)) >> 5;
-        int64_t pan = int64_t{ch.panning} + int64_t{ch.pan_env_value - PAN_ENVELOPE_CENTRE} * room;
+        int64_t room = PAN_CENTRE - std::abs(int64_t{ch.panning} - PAN_CENTRE);
+        int64_t pan = int64_t{ch.panning} +
+                      ((int64_t{ch.pan_env_value - PAN_ENVELOPE_CENTRE} * room) >> PAN_SWING_SHIFT);
         v.final_pan = static_cast<int32_t>(std::clamp<int64_t>(pan, 0, PAN_MAX));
         set_targets(v);
     }

@@ -10,12 +10,13 @@
 
 namespace {
 
-constexpr int32_t FULL_ENVELOPE = 64;
-constexpr int32_t PAN_ENVELOPE_CENTRE = 32;
+constexpr int32_t FULL_ENVELOPE = 64 << 8;
+constexpr int32_t PAN_ENVELOPE_CENTRE = 32 << 8;
 constexpr int32_t FULL_FADE = 65536;
 constexpr int WAVE_KEEP_PHASE = 4; // waveform settings 4..7 keep the phase on new notes
 constexpr int VIBRATO_SHIFT = 4;   // depth 15 at the crest: 119 periods, nearly two semitones
 constexpr int TREMOLO_SHIFT = 5;   // depth 15 at the crest: 59 volume steps
+constexpr int RAMP_WAVEFORM = 1;
 
 } // namespace
 
@@ -36,6 +37,13 @@ void restart_envelopes(ChannelState& ch) {
     if ((ch.wave_control & 0x0F) < WAVE_KEEP_PHASE) ch.vib_pos = 0;
 }
 
+void key_off(ChannelState& ch, const Instrument& instrument) {
+    ch.key_off = 1;
+    if (instrument.volume_type & ENVELOPE_ON) return;
+    ch.volume = 0;
+    ch.flags |= CHANNEL_VOLUME;
+}
+
 void reset_instrument_state(ChannelState& ch, const SampleRecord& sample) {
     restart_envelopes(ch);
     ch.volume = sample.volume;
@@ -53,8 +61,10 @@ int32_t wave_offset(int depth, int value, int shift) {
 // (depth x 127 / 16 periods, 64 periods a semitone). In the linear table a positive delta
 // raises the pitch, so there the offset goes in negated.
 void vibrato_hold(ChannelState& ch) {
-    const int32_t offset =
-        wave_offset(ch.vib_depth, wave_value(ch.vib_pos, ch.wave_control & 0x0F), VIBRATO_SHIFT);
+    const int waveform = ch.wave_control & 0x0F;
+    int wave = wave_value(ch.vib_pos, waveform);
+    if ((waveform & 3) == RAMP_WAVEFORM) wave = -wave; // the pitch falls along the ramp, then jumps back
+    const int32_t offset = wave_offset(ch.vib_depth, wave, VIBRATO_SHIFT);
     ch.period_delta = (song.module_flags & MODULE_LINEAR_FREQUENCIES) ? -offset : offset;
     ch.flags |= CHANNEL_FREQUENCY;
 }
@@ -65,8 +75,10 @@ void vibrato(ChannelState& ch) {
 }
 
 void tremolo_hold(ChannelState& ch) {
-    ch.volume_delta =
-        wave_offset(ch.trem_depth, wave_value(ch.trem_pos, ch.wave_control >> 4), TREMOLO_SHIFT);
+    const int waveform = ch.wave_control >> 4;
+    // The tremolo's ramp starts half-way: full first, then the volume falls and jumps back.
+    const int phase = ch.trem_pos + ((waveform & 3) == RAMP_WAVEFORM ? WAVE_PHASES / 2 : 0);
+    ch.volume_delta = wave_offset(ch.trem_depth, wave_value(phase, waveform), TREMOLO_SHIFT);
     ch.flags |= CHANNEL_VOLUME;
 }
 
@@ -90,7 +102,7 @@ void add_volume(ChannelState& ch, int32_t change) {
 }
 
 void add_panning(ChannelState& ch, int32_t change) {
-    ch.panning = std::clamp(ch.panning + change, -VALUE_LIMIT, VALUE_LIMIT);
+    ch.panning = std::clamp(ch.panning + change, 0, PAN_MAX);
     ch.flags |= CHANNEL_PANNING;
 }
 
@@ -104,6 +116,17 @@ void volume_slide(ChannelState& ch, uint8_t param) {
         add_volume(ch, param >> 4);
     else
         add_volume(ch, -(param & 0x0F));
+}
+
+void multi_retrigger(ChannelState& ch) {
+    if (++ch.retrigger_count < ch.retrigger_interval) return;
+    ch.retrigger_count = 0;
+    if (ch.retrigger_interval == 0) return;
+    ch.flags |= CHANNEL_TRIGGER;
+    if (ch.retrigger_volume) {
+        ch.volume = std::clamp(retrigger_volume(ch.volume, ch.retrigger_volume), 0, FULL_VOLUME);
+        ch.flags |= CHANNEL_VOLUME;
+    }
 }
 
 void tremor_step(ChannelState& ch) {

@@ -12,9 +12,7 @@ constexpr uint8_t EFFECT_ARPEGGIO = 0x00, EFFECT_TONE_PORTA = 0x03, EFFECT_TONE_
 constexpr uint8_t EXTENDED_NOTE_DELAY = 0x0D;
 constexpr uint8_t VOLUME_COLUMN_TONE_PORTA = 0xF0;
 constexpr int PORTA_UNIT = 4; // periods per unit of the portamento commands
-// Pannings may leave their nominal range (what is heard is limited by the channel update) but
-// stay inside these bounds, so hours of slides never overflow.
-constexpr int32_t VALUE_LIMIT = 1 << 24;
+constexpr int32_t PAN_MAX = 255;
 
 constexpr uint8_t param_x(uint8_t param) {
     return param >> 4;
@@ -49,6 +47,9 @@ bool is_tone_porta_row(const Cell& cell);
 // Starts a note's envelopes afresh: envelope cursors (volume envelope value 64), full fade,
 // automatic vibrato, key-off, and (by waveform setting) the vibrato and tremolo phases.
 void restart_envelopes(ChannelState& ch);
+// Releases the note: envelopes leave their sustain and the fade-out runs; without a volume
+// envelope the channel's volume drops to 0 instead (a later volume command is heard again).
+void key_off(ChannelState& ch, const Instrument& instrument);
 // What a new instrument number resets: the above, plus volume and panning from the sample and
 // the panning envelope's centre.
 void reset_instrument_state(ChannelState& ch, const SampleRecord& sample);
@@ -61,9 +62,11 @@ void vibrato_hold(ChannelState& ch);
 void tremolo(ChannelState& ch);
 void tremolo_hold(ChannelState& ch);
 void tone_porta_step(ChannelState& ch);
+// Counts a tick of Rxy; every interval-th restarts the note, changing its volume as x says.
+void multi_retrigger(ChannelState& ch);
 // Sounds for on + 1 ticks, then silent for off + 1 ticks.
 void tremor_step(ChannelState& ch);
 void volume_slide(ChannelState& ch, uint8_t param);
 void add_volume(ChannelState& ch, int32_t change);
-void add_panning(ChannelState& ch, int32_t change);
+void add_panning(ChannelState& ch, int32_t change); // stays within 0..255
 void add_period(ChannelState& ch, int32_t change);

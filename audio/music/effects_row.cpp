@@ -95,8 +95,8 @@ void pattern_break(ChannelContext& c, RowJumps& jumps) {
 // next semitone. The sample keeps its own finetune for the notes after it.
 void set_finetune(ChannelContext& c, uint8_t x) {
     ChannelState& ch = c.ch;
-    ch.finetune = static_cast<int8_t>((x - FINETUNE_CENTRE) * FINETUNE_UNIT);
     if (c.cell.note < NOTE_FIRST || c.cell.note > NOTE_LAST) return;
+    ch.finetune = static_cast<int8_t>((x - FINETUNE_CENTRE) * FINETUNE_UNIT);
     ch.note_period = note_period(ch.real_note, ch.finetune, song.module_flags & MODULE_LINEAR_FREQUENCIES);
     if (!is_tone_porta_row(c.cell)) ch.period = ch.note_period;
 }
@@ -147,14 +147,15 @@ void extended(ChannelContext& c, RowJumps&) {
         ch.flags |= CHANNEL_PANNING;
         break;
     case 0xA:
-        if (x) ch.fine_volume_memory = static_cast<int8_t>(x);
-        add_volume(ch, ch.fine_volume_memory);
+        remember(ch.fine_volume_up_memory, x);
+        add_volume(ch, ch.fine_volume_up_memory);
         break;
     case 0xB:
-        if (x) ch.fine_volume_memory = static_cast<int8_t>(-x);
-        add_volume(ch, ch.fine_volume_memory);
+        remember(ch.fine_volume_down_memory, x);
+        add_volume(ch, -ch.fine_volume_down_memory);
         break;
     case EXTENDED_NOTE_DELAY:
+        if (x == 0) break; // ED0 plays the note as it is
         ch.period = c.row_period;
         ch.volume = c.row_volume;
         ch.panning = c.row_panning;
@@ -183,14 +184,20 @@ void set_global_volume(ChannelContext& c, RowJumps&) {
 }
 
 void global_slide_memory(ChannelContext& c, RowJumps&) {
-    remember(song.global_volume_slide_memory, c.cell.param);
+    remember(c.ch.global_volume_slide_memory, c.cell.param);
 }
 
 void envelope_position(ChannelContext& c, RowJumps&) {
-    EnvelopeShape shape = volume_envelope(c.instrument);
-    if (!(shape.type & ENVELOPE_ON)) return;
-    envelope_set_position(shape, volume_cursor(c.ch), c.cell.param);
-    c.ch.flags |= CHANNEL_VOLUME;
+    EnvelopeShape volume = volume_envelope(c.instrument);
+    if (volume.type & ENVELOPE_ON) {
+        envelope_set_position(volume, volume_cursor(c.ch), c.cell.param);
+        c.ch.flags |= CHANNEL_VOLUME;
+    }
+    EnvelopeShape panning = panning_envelope(c.instrument);
+    if (panning.type & ENVELOPE_ON) {
+        envelope_set_position(panning, panning_cursor(c.ch), c.cell.param);
+        c.ch.flags |= CHANNEL_PANNING;
+    }
 }
 
 void panning_slide_memory(ChannelContext& c, RowJumps&) {
@@ -198,10 +205,16 @@ void panning_slide_memory(ChannelContext& c, RowJumps&) {
     c.ch.flags |= CHANNEL_PANNING;
 }
 
+// The count runs on from the rows before, unless a note starts it afresh.
 void retrigger_row(ChannelContext& c, RowJumps&) {
-    if (!c.cell.param) return;
-    c.ch.retrigger_volume = param_x(c.cell.param);
-    c.ch.retrigger_interval = param_y(c.cell.param);
+    if (c.cell.param) {
+        c.ch.retrigger_volume = param_x(c.cell.param);
+        c.ch.retrigger_interval = param_y(c.cell.param);
+    }
+    if (c.ch.flags & CHANNEL_TRIGGER)
+        c.ch.retrigger_count = 0;
+    else
+        multi_retrigger(c.ch);
 }
 
 void tremor_row(ChannelContext& c, RowJumps&) {
@@ -246,7 +259,7 @@ constexpr std::array<RowPart, EFFECT_COUNT> ROW_PARTS = {
     global_slide_memory,  // H
     no_row_part,          // I
     no_row_part,          // J
-    no_row_part,          // K: handled with the note's key-off
+    no_row_part,          // K: K00 is handled with the note's key-off
     envelope_position,    // L
     no_row_part,          // M
     no_row_part,          // N

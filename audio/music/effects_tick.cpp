@@ -11,7 +11,6 @@
 namespace {
 
 constexpr int32_t MIN_SLIDE_PERIOD = 1;
-constexpr int32_t PAN_MAX = 255;
 
 void no_tick_part(ChannelContext&) {}
 
@@ -100,8 +99,8 @@ void extended(ChannelContext& c) {
     }
 }
 
-void global_volume_slide(ChannelContext&) {
-    uint8_t memory = song.global_volume_slide_memory;
+void global_volume_slide(ChannelContext& c) {
+    uint8_t memory = c.ch.global_volume_slide_memory;
     int32_t change = param_x(memory) ? param_x(memory) : -param_y(memory);
     song.global_volume = std::clamp(song.global_volume + change, 0, FULL_VOLUME);
 }
@@ -109,21 +108,15 @@ void global_volume_slide(ChannelContext&) {
 void panning_slide(ChannelContext& c) {
     ChannelState& ch = c.ch;
     uint8_t memory = ch.panning_slide_memory;
-    if (param_x(memory))
-        ch.panning = std::min(ch.panning + param_x(memory), PAN_MAX);
-    else
-        ch.panning = std::max(ch.panning - param_y(memory), 0);
-    ch.flags |= CHANNEL_PANNING;
+    add_panning(ch, param_x(memory) ? param_x(memory) : -param_y(memory));
 }
 
-void multi_retrigger(ChannelContext& c) {
-    ChannelState& ch = c.ch;
-    if (ch.retrigger_interval == 0 || song.tick % ch.retrigger_interval != 0) return;
-    ch.flags |= CHANNEL_TRIGGER;
-    if (ch.retrigger_volume) {
-        ch.volume = std::clamp(retrigger_volume(ch.volume, ch.retrigger_volume), 0, FULL_VOLUME);
-        ch.flags |= CHANNEL_VOLUME;
-    }
+void retrigger_tick(ChannelContext& c) {
+    multi_retrigger(c.ch);
+}
+
+void key_off_tick(ChannelContext& c) {
+    if (song.tick == c.cell.param) key_off(c.ch, c.instrument);
 }
 
 void tremor(ChannelContext& c) {
@@ -152,14 +145,14 @@ constexpr std::array<TickPart, EFFECT_COUNT> TICK_PARTS = {
     global_volume_slide, // H
     no_tick_part,        // I
     no_tick_part,        // J
-    no_tick_part,        // K
+    key_off_tick,        // K
     no_tick_part,        // L
     no_tick_part,        // M
     no_tick_part,        // N
     no_tick_part,        // O
     panning_slide,       // P
     no_tick_part,        // Q
-    multi_retrigger,     // R
+    retrigger_tick,      // R
     no_tick_part,        // S
     tremor,              // T
     no_tick_part,        // U

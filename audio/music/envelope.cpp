@@ -6,6 +6,12 @@ namespace {
 
 constexpr int32_t ENVELOPE_ONE = 65536;
 constexpr int32_t ENVELOPE_MAX16 = 64 * ENVELOPE_ONE;
+constexpr int VALUE_SHIFT = 8; // the cursor's value keeps 8 bits of the fraction
+
+void set_value(const EnvelopeCursor& c, int32_t value16) {
+    c.value16 = value16;
+    c.value = value16 >> VALUE_SHIFT;
+}
 
 // Slope towards the next point; a segment that does not move forward in time has none (the
 // walk then reaches its end point on the next tick).
@@ -41,32 +47,32 @@ bool envelope_step(const EnvelopeShape& shape, const EnvelopeCursor& c, bool key
     if (c.done) return false;
     if (c.point < 0 || c.point >= shape.count) {
         ++c.tick;
-        c.value = c.value16 >> 16;
+        set_value(c, c.value16);
         return true;
     }
     // Reaching a point: "at or past" rather than "at", so that points whose ticks do not rise
     // are passed instead of being waited for forever.
     if (c.tick >= shape.points[c.point].tick) {
-        if ((shape.type & ENVELOPE_LOOP) && c.point == shape.loop_end) {
+        // A sustain point at the loop's end lets a released note leave the loop for the rest.
+        const bool sustain_here = (shape.type & ENVELOPE_SUSTAIN) && c.point == shape.sustain;
+        if ((shape.type & ENVELOPE_LOOP) && c.point == shape.loop_end && !(sustain_here && key_released)) {
             c.point = shape.loop_start;
             c.tick = shape.points[c.point].tick;
         }
         const EnvelopePoint& here = shape.points[c.point];
-        c.value = here.value;
+        set_value(c, here.value * ENVELOPE_ONE);
         if (c.point >= shape.count - 1) {
             c.done = 1;
             return true;
         }
         if ((shape.type & ENVELOPE_SUSTAIN) && c.point == shape.sustain && !key_released) return true;
-        c.value16 = here.value * ENVELOPE_ONE;
         c.slope = segment_slope(here, shape.points[c.point + 1]);
         ++c.point;
         ++c.tick;
         return true;
     }
-    c.value16 = std::clamp(c.value16 + c.slope, 0, ENVELOPE_MAX16);
+    set_value(c, std::clamp(c.value16 + c.slope, 0, ENVELOPE_MAX16));
     ++c.tick;
-    c.value = c.value16 >> 16;
     return true;
 }
 
@@ -76,17 +82,15 @@ void envelope_set_position(const EnvelopeShape& shape, const EnvelopeCursor& c, 
         ++i;
     if (i >= shape.count - 1) {
         c.point = shape.count - 1;
-        c.value = shape.points[c.point].value;
-        c.value16 = c.value * ENVELOPE_ONE;
+        set_value(c, shape.points[c.point].value * ENVELOPE_ONE);
         c.done = 1;
         return;
     }
     const EnvelopePoint& from = shape.points[i];
     c.tick = tick;
     c.slope = segment_slope(from, shape.points[i + 1]);
-    c.value16 =
-        std::clamp(from.value * ENVELOPE_ONE + c.slope * std::max(0, tick - from.tick), 0, ENVELOPE_MAX16);
-    c.value = c.value16 >> 16;
+    set_value(c, std::clamp(from.value * ENVELOPE_ONE + c.slope * std::max(0, tick - from.tick), 0,
+                            ENVELOPE_MAX16));
     c.point = i + 1;
     c.done = 0;
 }

@@ -21,7 +21,7 @@ struct EnvelopeCursor {
     int32_t& point;
     int32_t& slope;   // 16.16 per tick
     int32_t& value16; // 16.16
-    int32_t& value;   // 0..64
+    int32_t& value;   // 0..64 in 1/256 steps, so slow fades stay smooth
     uint8_t& done;
 };
 

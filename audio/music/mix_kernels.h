@@ -21,18 +21,22 @@ struct MixBlock {
 };
 
 // Bounds that keep the 32-bit kernels exact. An interpolated point lies between its two points
-// times 64. The volumes of a ramp stay between where it started and 128 x its target, save that
-// the shifted-down increment may overshoot a fall by up to 127; with targets of 0..127 they stay
-// within -127..16,256. A block whose volumes lie within MAX_BLOCK_VOLUME contributes at most
-// MAX_CONTRIBUTION a frame and side.
+// times 64. The volumes of a ramp stay between where it started and its target, save that the
+// shifted-down increment may overshoot a fall by up to 127; with targets of 0..127 x 128 they stay
+// within -127..16,256. A block whose volumes lie
+// within MAX_BLOCK_VOLUME contributes at most MAX_CONTRIBUTION a frame and side.
 constexpr int64_t MAX_POINT_VALUE = 64 * 32768;
 constexpr int32_t MAX_BLOCK_VOLUME = 127 * 128;
 constexpr int64_t MAX_CONTRIBUTION = MAX_POINT_VALUE * MAX_BLOCK_VOLUME / 128;
+// Steady volumes in whole eighths of a target step (multiples of this) mix with one 32-bit
+// product a frame and side, of the point in eighths and the volume in grains. The channel update
+// keeps its targets on them, fine enough for the quietest fade.
+constexpr int32_t VOLUME_GRAIN = 16;
 // So many voices can be summed in 32 bits before the sums must move to the accumulator.
 constexpr int VOICES_PER_SUM = static_cast<int>(std::numeric_limits<int32_t>::max() / MAX_CONTRIBUTION);
 static_assert(VOICES_PER_SUM == 8);
 
-// Conversion: one full-volume voice at target 127 gives 64 x 255 per sample unit. Magnitudes of
+// Conversion: one full-volume voice at target 127 x 128 gives 64 x 255 per sample unit. Magnitudes of
 // CLIP_MAGNITUDE (534,765,600) and more round to 32,768 or more and clip.
 constexpr int64_t CONVERT_DIVISOR = 16320;
 constexpr int32_t MAX_OUTPUT = 32767;
@@ -55,7 +59,7 @@ struct MixKernels {
 extern const MixKernels PORTABLE_MIX_KERNELS;
 
 // The block renderer for volumes outside the 32-bit bounds (never reached from the sequencer,
-// whose targets stay within 0..127): the same arithmetic, added into the 64-bit accumulator.
+// whose targets stay within 0..127 x 128): the same arithmetic, added into the 64-bit accumulator.
 void mix_block_wide(const MixBlock& block, int64_t* accumulator);
 
 // The kernel sets this processor can run, fastest first; the portable set is always last.

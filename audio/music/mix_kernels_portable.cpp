@@ -24,25 +24,31 @@ inline int64_t scaled(int64_t value, int32_t volume) {
     return (product + ((product >> 63) & 64)) >> 7;
 }
 
-bool whole_target_steps(int32_t volume) {
-    return volume % RAMP_FRAMES == 0;
+bool whole_grains(int32_t volume) {
+    return volume % VOLUME_GRAIN == 0;
+}
+
+// A steady volume of g grains: the point in eighths of its units (floored) times g, on the
+// ramps' scale and within 32 bits.
+inline int64_t grain_scaled(int64_t value, int64_t grains) {
+    return (value >> 3) * grains;
 }
 
 // Sum is int32_t for blocks within the 32-bit bounds and int64_t for any other; STRIDE steps
-// over interleaved sums. Steady volumes of whole target steps, by far the most common case, have
-// a loop of their own.
+// over interleaved sums. Steady volumes of whole grains, by far the most common case, have a
+// loop of their own.
 template <typename Sum, int STRIDE>
 void render_frames(const MixBlock& b, Sum* left, Sum* right) {
     const int16_t* data = b.data;
     const int64_t delta = b.delta;
     const int frames = b.frames;
     int64_t at = b.position;
-    if (b.ramp_left == 0 && b.ramp_right == 0 && whole_target_steps(b.left) && whole_target_steps(b.right)) {
-        const int64_t target_left = b.left / RAMP_FRAMES, target_right = b.right / RAMP_FRAMES;
+    if (b.ramp_left == 0 && b.ramp_right == 0 && whole_grains(b.left) && whole_grains(b.right)) {
+        const int64_t grains_left = b.left / VOLUME_GRAIN, grains_right = b.right / VOLUME_GRAIN;
         for (int i = 0; i < frames; ++i, at += delta) {
             const int64_t value = point_at(data, at);
-            left[i * STRIDE] += static_cast<Sum>(value * target_left);
-            right[i * STRIDE] += static_cast<Sum>(value * target_right);
+            left[i * STRIDE] += static_cast<Sum>(grain_scaled(value, grains_left));
+            right[i * STRIDE] += static_cast<Sum>(grain_scaled(value, grains_right));
         }
         return;
     }

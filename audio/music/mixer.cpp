@@ -43,15 +43,15 @@ void plan_ramp(Voice& v) {
     const uint32_t targets = packed_targets(v);
     if (v.ramp_count != 0 && targets == v.last_targets) return;
     v.last_targets = targets;
-    v.ramp_left = (v.target_left * RAMP_FRAMES - v.current_left) >> 7;
-    v.ramp_right = (v.target_right * RAMP_FRAMES - v.current_right) >> 7;
+    v.ramp_left = (v.target_left - v.current_left) >> 7;
+    v.ramp_right = (v.target_right - v.current_right) >> 7;
     if (v.ramp_left != 0 || v.ramp_right != 0) {
         v.ramp_count = RAMP_FRAMES;
         return;
     }
     v.ramp_count = 0;
-    v.current_left = v.target_left * RAMP_FRAMES;
-    v.current_right = v.target_right * RAMP_FRAMES;
+    v.current_left = v.target_left;
+    v.current_right = v.target_right;
 }
 
 // A finished ramp lands exactly on its targets; the shifted increments alone could stop up to
@@ -61,8 +61,8 @@ void finish_ramp(Voice& v, int frames) {
     v.ramp_count = static_cast<uint16_t>(v.ramp_count - frames);
     if (v.ramp_count != 0) return;
     v.ramp_left = v.ramp_right = 0;
-    v.current_left = v.target_left * RAMP_FRAMES; // the targets cannot move while the mixer runs
-    v.current_right = v.target_right * RAMP_FRAMES;
+    v.current_left = v.target_left; // the targets cannot move while the mixer runs
+    v.current_right = v.target_right;
 }
 
 // The voices' sums for one slice of frames, in 32 bits for VOICES_PER_SUM voices at a time

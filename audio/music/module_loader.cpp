@@ -58,7 +58,6 @@ void song_clear() {
     song.pattern_slot_count = 0;
     song.instrument_count = 0;
     song.module_flags = 0;
-    song.global_volume_slide_memory = 0;
     song.loop = false;
     song.ended = false;
     song.plays_left = 0;
@@ -125,8 +124,11 @@ bool read_patterns(ModuleSource& source, uint16_t stored_count) {
         PatternSlot& slot = song.pattern_table[p];
         slot.rows = le16(&header[5]);
         slot.packed_size = le16(&header[7]);
-        if (slot.packed_size == 0) continue;
+        // A pattern stored empty still names its rows: 0 reads as the usual 64, and more than a
+        // pattern can hold fails like a stored one (its rows index the played-rows bitmap).
+        if (slot.packed_size == 0 && slot.rows == 0) slot.rows = MISSING_PATTERN_ROWS;
         if (slot.rows == 0 || slot.rows > MAX_ROWS) return false;
+        if (slot.packed_size == 0) continue;
         size_t count = size_t{slot.rows} * static_cast<size_t>(song.channel_count);
         slot.cells = static_cast<Cell*>(arena_alloc(sizeof(Cell) * count));
         if (!slot.cells) return false;
@@ -156,7 +158,7 @@ void normalise_envelope(uint8_t& count, uint8_t sustain, uint8_t loop_start, uin
     count = std::min<uint8_t>(count, ENVELOPE_POINTS);
     if (sustain >= count) type &= static_cast<uint8_t>(~ENVELOPE_SUSTAIN);
     if (loop_start >= count || loop_end >= count) type &= static_cast<uint8_t>(~ENVELOPE_LOOP);
-    if (count < 2) type = 0;
+    if (count == 0) type = 0; // one point holds its value
 }
 
 void read_instrument_extra(const uint8_t* p, Instrument& instrument) {

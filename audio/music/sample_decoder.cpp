@@ -74,6 +74,7 @@ SampleRecord* sample_from_header(std::span<const uint8_t, 40> raw) {
     loop_start = std::min(loop_start, length);
     loop_length = std::min(loop_length, length - loop_start);
     uint8_t loop_type = type & SAMPLE_TYPE_LOOP_MASK;
+    if (loop_type > SAMPLE_LOOP_PING_PONG) loop_type = SAMPLE_LOOP_PING_PONG; // both bits: ping-pong too
     if (loop_type == SAMPLE_LOOP_NONE || loop_length == 0) {
         loop_start = 0;
         loop_type = SAMPLE_LOOP_NONE;

@@ -17,6 +17,7 @@ namespace {
 
 constexpr int NO_PENDING = -1;
 constexpr uint8_t NOTE_FIRST = 1, NOTE_LAST = 96;
+constexpr int NOTE_RANGE = 120;
 
 // Channels of a module without instruments (or naming none yet) play the empty sample.
 const Instrument no_instrument{};
@@ -38,11 +39,8 @@ bool linear_frequencies() {
 
 void advance_envelopes(ChannelState& ch, const Instrument& instrument) {
     EnvelopeShape volume = volume_envelope(instrument);
-    if (volume.type & ENVELOPE_ON) {
-        if (envelope_step(volume, volume_cursor(ch), ch.key_off != 0)) ch.flags |= CHANNEL_VOLUME;
-    } else if (ch.key_off) {
-        ch.vol_env_value = 0; // without an envelope a released note is silenced at once
-    }
+    if ((volume.type & ENVELOPE_ON) && envelope_step(volume, volume_cursor(ch), ch.key_off != 0))
+        ch.flags |= CHANNEL_VOLUME;
     EnvelopeShape panning = panning_envelope(instrument);
     if ((panning.type & ENVELOPE_ON) && envelope_step(panning, panning_cursor(ch), ch.key_off != 0))
         ch.flags |= CHANNEL_PANNING;
@@ -54,7 +52,9 @@ void advance_envelopes(ChannelState& ch, const Instrument& instrument) {
 
 void row_channel(int channel, const Cell& cell, RowJumps& jumps) {
     ChannelState& ch = song.channels[channel];
-    bool note_given = cell.note >= NOTE_FIRST && cell.note <= NOTE_LAST;
+    // K00 releases the note at once, in place of a note beside it.
+    const bool key_off_now = cell.effect == EFFECT_KEY_OFF && cell.param == 0;
+    bool note_given = cell.note >= NOTE_FIRST && cell.note <= NOTE_LAST && !key_off_now;
     if (!is_tone_porta_row(cell)) {
         if (cell.instrument) ch.instrument = static_cast<uint8_t>(cell.instrument - 1);
         if (note_given) ch.note = static_cast<uint8_t>(cell.note - 1);
@@ -68,19 +68,27 @@ void row_channel(int channel, const Cell& cell, RowJumps& jumps) {
     ch.volume_delta = 0;
     ch.period_delta = 0;
     ch.flags = CHANNEL_FREQUENCY | CHANNEL_VOLUME;
+    // A note that the sample's relative note takes out of the ten octaves is not played.
+    const int real_note = cell.note - 1 + sample.relative_note;
+    if (real_note < 0 || real_note >= NOTE_RANGE) note_given = false;
     if (note_given) {
-        ch.real_note = static_cast<uint8_t>(cell.note - 1 + sample.relative_note);
+        ch.real_note = static_cast<uint8_t>(real_note);
         ch.finetune = sample.finetune;
         ch.note_period = note_period(ch.real_note, ch.finetune, linear_frequencies());
         if (!is_tone_porta_row(cell)) ch.period = ch.note_period;
         ch.flags |= CHANNEL_TRIGGER;
     }
+    // An instrument number beside a release reloads the volume that the release took away.
+    const bool release = cell.note >= NOTE_KEY_OFF || key_off_now;
+    if (release) key_off(ch, instrument);
     if (cell.instrument) {
-        reset_instrument_state(ch, sample);
+        // Without a note the playing sample goes on, and its own volume and panning come back.
+        const bool playing = !note_given && ch.voice->sample;
+        reset_instrument_state(ch, playing ? *ch.voice->sample : sample);
+        ch.key_off = release;
         ch.flags |= CHANNEL_VOLUME | CHANNEL_PANNING;
     }
     volume_column_row(c);
-    if (cell.note >= NOTE_KEY_OFF || cell.effect == EFFECT_KEY_OFF) ch.key_off = 1;
     advance_envelopes(ch, instrument);
     effect_row(c, jumps);
     channel_update(ch, channel, instrument, sample);

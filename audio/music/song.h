@@ -76,10 +76,11 @@ struct Instrument {
 // One voice slot of a channel's pair. The mixer reads and advances it; the channel update
 // (sequencer) sets its targets, step and sample.
 struct Voice {
-    int32_t final_volume; // 0..127
+    // Volumes in 1/128 of a step of 0..127, the mixer's unit, so quiet fades keep their shape.
+    int32_t final_volume; // 0..127 x 128
     int32_t final_pan;    // 0..255
     int32_t start_offset; // points, for the next trigger
-    int32_t target_right; // 0..127
+    int32_t target_right; // 0..127 x 128
     int32_t target_left;
     int32_t position; // integer part of the play position, points
     uint64_t step;    // 32.32 fixed point points per frame
@@ -87,7 +88,7 @@ struct Voice {
     int32_t ramp_right, ramp_left;
     const SampleRecord* sample; // null: idle
     uint32_t frac;
-    int32_t current_right, current_left; // in 1/128 of a target step
+    int32_t current_right, current_left; // where the ramp is, in the targets' unit
     uint16_t ramp_count;
     uint8_t direction; // 0 forward, 1 backward
 };
@@ -108,9 +109,9 @@ struct ChannelState {
     uint8_t key_off;
     uint8_t vol_env_done, pan_env_done;
     int32_t vol_env_value16, pan_env_value16;
-    int32_t vol_env_value; // 0..64
+    int32_t vol_env_value; // 0..64 x 256 (8 bits of fraction)
     int32_t fade;          // 0..65536
-    int32_t pan_env_value; // 0..64, centre 32
+    int32_t pan_env_value; // 0..64 x 256, centre 32 x 256
     int32_t note_period;
     int32_t offset_memory;
     int32_t porta_target;
@@ -123,8 +124,10 @@ struct ChannelState {
     uint8_t volume_slide_memory; // A, 5, 6
     uint8_t panning_slide_memory;
     uint8_t retrigger_volume, retrigger_interval;
+    uint8_t retrigger_count; // ticks since the last (re)start, across rows
     uint8_t tone_porta_speed;
-    int8_t fine_volume_memory; // shared by EA and EB
+    uint8_t fine_volume_up_memory, fine_volume_down_memory;
+    uint8_t global_volume_slide_memory; // H remembers per channel
     uint8_t fine_porta_up_memory, fine_porta_down_memory;
     uint8_t vib_pos, vib_speed, vib_depth;
     uint8_t trem_pos, trem_speed, trem_depth;
@@ -155,9 +158,8 @@ struct Song {
     uint16_t pattern_slot_count;
     uint16_t instrument_count;
     uint16_t module_flags; // bit 0: linear frequency table
-    uint8_t global_volume_slide_memory;
-    bool loop;  // loop flag of music_start: at the end go on from restart_order
-    bool ended; // the song ran past its last order without the loop flag, or came back
+    bool loop;             // loop flag of music_start: at the end go on from restart_order
+    bool ended;            // the song ran past its last order without the loop flag, or came back
     uint8_t order_table[MAX_ORDERS];
     // Returns to a played row still to pass before the song ends; 0 (the game's way) never ends
     // a song on a return. played_rows has a bit per order and row since the last return.

@@ -19,7 +19,7 @@ void volume_column_row(ChannelContext& c) {
         ch.flags |= CHANNEL_VOLUME;
         return;
     }
-    // The slides 6y and 7y move on the ticks after the first only, like the A command.
+    // The slides 6y, 7y, Dy and Ey move on the ticks after the first only, like the A command.
     switch (byte >> 4) {
     case 0x8:
         add_volume(ch, -y);
@@ -31,18 +31,12 @@ void volume_column_row(ChannelContext& c) {
         ch.vib_speed = y;
         break;
     case 0xB:
-        ch.vib_depth = y;
+        if (y) ch.vib_depth = y; // B0 vibrates at the depth set before
         vibrato_hold(ch);
         break;
     case 0xC:
         ch.panning = y * PANNING_UNIT;
         ch.flags |= CHANNEL_PANNING;
-        break;
-    case 0xD:
-        add_panning(ch, -y);
-        break;
-    case 0xE:
-        add_panning(ch, y);
         break;
     case 0xF:
         if (y) ch.tone_porta_speed = static_cast<uint8_t>(y * TONE_PORTA_UNIT);
@@ -65,7 +59,7 @@ void volume_column_tick(ChannelContext& c) {
         add_volume(ch, y);
         break;
     case 0xB:
-        ch.vib_depth = y;
+        if (y) ch.vib_depth = y;
         vibrato(ch);
         break;
     case 0xD:

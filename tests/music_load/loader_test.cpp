@@ -1,4 +1,5 @@
 // The module header, patterns and instruments: what is read, what is normalised, what fails.
+#include "audio/music/sequencer.h"
 #include "music_common/module_fixture.h"
 
 namespace {
@@ -133,12 +134,12 @@ TEST_F(Loader, EnvelopesAreBoundedToTheirPoints) {
     in.volume.loop_start = 0; // loop end beyond the last point
     in.volume.loop_end = 3;
     in.panning.points = {{0, 32}};
-    in.panning.type = ENVELOPE_ON; // one point is no envelope
+    in.panning.type = ENVELOPE_ON; // one point holds its value
     ASSERT_TRUE(load(m));
     const Instrument& loaded = song.instrument_table[0];
     EXPECT_EQ(loaded.volume_envelope[1].value, 64);
     EXPECT_EQ(loaded.volume_type, ENVELOPE_ON);
-    EXPECT_EQ(loaded.panning_type, 0);
+    EXPECT_EQ(loaded.panning_type, ENVELOPE_ON);
 }
 
 TEST_F(Loader, PointCountsAbove12AreCut) {
@@ -190,6 +191,27 @@ TEST_F(Loader, FailsOnModulesOutsideTheLimits) {
     expect_failure(m, "sample header of 41 bytes");
 }
 
+// A pattern stored empty names its rows like any other: 0 reads as 64, more than 256 fails (its
+// rows would index the played-rows bitmap of the play-once ending past its end).
+TEST_F(Loader, StoredEmptyPatternRowsAreBounded) {
+    const std::pair<int, int> cases[] = {
+        {0, 64}, {64, 64}, {300, 0}, {65535, 0}}; // stored, played (0: fails)
+    for (const auto& [stored, played] : cases) {
+        xm::Module m = module_with_patterns(0, {0});
+        m.patterns.push_back(xm::pattern(m, stored));
+        m.patterns[0].stored_empty = true;
+        ASSERT_EQ(load(m), played != 0) << stored;
+        if (!played) continue;
+        sequencer_end_on_return(1);
+        int rows = 0;
+        for (int tick = 0; !song.ended && tick < 100000; ++tick) {
+            rows += song.tick == 0;
+            sequencer_tick();
+        }
+        EXPECT_EQ(rows - 1, played) << stored << ": the row that finds the end is counted too";
+    }
+}
+
 TEST_F(Loader, ZeroRowPatternWithDataFails) {
     xm::Module m = module_with_patterns(1, {0});
     ASSERT_TRUE(load(m));
@@ -223,12 +245,12 @@ TEST_F(Loader, AReloadStartsFromABlankSong) {
     song.loop = true;
     song.ended = true;
     song.order = 5;
-    song.global_volume_slide_memory = 9;
+    song.pattern_delay = 9;
     ASSERT_TRUE(load(m));
     EXPECT_FALSE(song.loop);
     EXPECT_FALSE(song.ended);
     EXPECT_EQ(song.order, 0);
-    EXPECT_EQ(song.global_volume_slide_memory, 0);
+    EXPECT_EQ(song.pattern_delay, 0);
 }
 
 TEST(Arena, AllocationsAreZeroedAlignedAndBounded) {

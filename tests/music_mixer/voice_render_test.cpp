@@ -37,13 +37,14 @@ TestSample make_sample(const std::vector<int16_t>& points, int loop_start = 0, i
     return s;
 }
 
+// target in whole steps of 0..127.
 Voice settled_voice(const SampleRecord* sample, uint64_t step, int target = 127) {
     Voice v{};
     v.sample = sample;
     v.step = step;
-    v.target_left = v.target_right = target;
+    v.target_left = v.target_right = target * RAMP_FRAMES;
     v.current_left = v.current_right = target * RAMP_FRAMES;
-    v.last_targets = static_cast<uint32_t>(target) << 16 | static_cast<uint32_t>(target);
+    v.last_targets = static_cast<uint32_t>(v.target_left) << 16 | static_cast<uint32_t>(v.target_right);
     return v;
 }
 
@@ -112,7 +113,7 @@ TEST(VoiceRender, InterpolatesBetweenPointsAndPansBySide) {
     TestSample s = make_sample({0, 1024, 2048, 3072, 4096});
     Voice v = settled_voice(s.record(), STEP_ONE / 2);
     v.target_right = v.current_right = 0;
-    v.last_targets = 127u << 16;
+    v.last_targets = uint32_t{127 * RAMP_FRAMES} << 16;
     const std::vector<int64_t> acc = render(v, 6);
     for (int i = 0; i < 6; ++i) {
         EXPECT_EQ(acc[2 * i], full_contribution(static_cast<int16_t>(512 * i))) << i;
@@ -146,7 +147,7 @@ TEST(VoiceRender, TargetChangesRampOverOneHundredTwentyEightFrames) {
     std::vector<int16_t> flat(4000, 8192);
     TestSample s = make_sample(flat);
     Voice v = settled_voice(s.record(), STEP_ONE, 0);
-    v.target_left = v.target_right = 127;
+    v.target_left = v.target_right = 127 * RAMP_FRAMES;
     const std::vector<int64_t> left = left_side(render(v, 300));
     EXPECT_EQ(left[0], 0);
     for (int i = 1; i < RAMP_FRAMES; ++i) {
@@ -163,7 +164,7 @@ TEST(VoiceRender, AnInterruptedFadeStillEndsInSilence) {
     std::vector<int16_t> flat(4000, 8192);
     TestSample s = make_sample(flat, 0, 4000, 1);
     Voice v = settled_voice(s.record(), STEP_ONE, 100);
-    v.target_left = v.target_right = 37;
+    v.target_left = v.target_right = 37 * RAMP_FRAMES;
     render(v, 50); // halfway through that ramp the targets change again
     v.target_left = v.target_right = 0;
     render(v, RAMP_FRAMES);

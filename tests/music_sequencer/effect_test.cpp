@@ -38,7 +38,7 @@ TEST_F(Effects, VolumeColumnSetsAndSlides) {
     put(1, 0, Cell{0, 0, 0x62, 0, 0});  // down 2, on every tick but the first
     put(2, 0, Cell{0, 0, 0x93, 0, 0});  // fine up 3, once
     put(3, 0, Cell{0, 0, 0xC4, 0, 0});  // panning 64
-    put(4, 0, Cell{0, 0, 0xE2, 0, 0});  // panning right 2 a tick
+    put(4, 0, Cell{0, 0, 0xE2, 0, 0});  // panning right 2 a tick, from the second tick on
     start();
     sequencer_tick();
     EXPECT_EQ(channel(0).volume, 32);
@@ -51,8 +51,8 @@ TEST_F(Effects, VolumeColumnSetsAndSlides) {
     ticks(6);
     EXPECT_EQ(channel(0).panning, 64);
     ticks(6);
-    EXPECT_EQ(channel(0).panning, 64 + 12);
-    EXPECT_EQ(voice(0).final_pan, 76);
+    EXPECT_EQ(channel(0).panning, 64 + 10);
+    EXPECT_EQ(voice(0).final_pan, 74);
 }
 
 TEST_F(Effects, ArpeggioCyclesThroughItsThreeNotes) {
@@ -87,14 +87,14 @@ TEST_F(Effects, FineSlidesActOnceAndKeepTheirMemories) {
     put(1, 0, Cell{0, 0, 0, 0x0E, 0x10});
     put(2, 0, Cell{0, 0, 0, 0x21, 0x25}); // extra-fine down 5
     put(3, 0, Cell{0, 0, 0, 0x0E, 0xB4}); // fine volume down 4
-    put(4, 0, Cell{0, 0, 0, 0x0E, 0xA0}); // fine volume from memory: down again
+    put(4, 0, Cell{0, 0, 0, 0x0E, 0xA0}); // fine volume up from its own memory: none yet
     start();
     ticks(12);
     EXPECT_EQ(channel(0).period, 4608 - 24);
     ticks(6);
     EXPECT_EQ(channel(0).period, 4608 - 24 + 5);
     ticks(12);
-    EXPECT_EQ(channel(0).volume, 64 - 8);
+    EXPECT_EQ(channel(0).volume, 64 - 4);
 }
 
 TEST_F(Effects, TremorSoundsOnePlusOnTicksAndRestsOnePlusOff) {
@@ -121,7 +121,50 @@ TEST_F(Effects, MultiRetriggerChangesTheVolumeAndNeverOverflows) {
         sequencer_tick();
         ASSERT_GT(channel(0).volume, 0);
     }
-    EXPECT_EQ(voice(0).final_volume, 127);
+    EXPECT_EQ(voice(0).final_volume, FULL_FINAL);
+}
+
+// The ticks on which the channel's note (re)starts, over the first rows.
+TEST_F(Effects, RowEffectCases) {
+    struct Case {
+        const char* name;
+        std::vector<std::pair<int, Cell>> rows;
+        std::vector<int> starts;
+    };
+    const Case cases[] = {
+        {"R85 counts on across rows",
+         {{0, Cell{C4, 1, 0, 0x1B, 0x85}}, {1, Cell{0, 0, 0, 0x1B, 0x85}}, {2, Cell{0, 0, 0, 0x1B, 0x85}}},
+         {0, 5, 10, 15}},
+        {"ED0 plays the note at once", {{0, Cell{C4, 1, 0, 0x0E, 0xD0}}}, {0}},
+        {"a note that its relative note takes past the range is not played",
+         {{0, Cell{C4, 1, 0, 0, 0}}, {1, Cell{96, 1, 0, 0, 0}}},
+         {0}},
+    };
+    for (const Case& c : cases) {
+        m = tone_module(2);
+        m.instruments[0].samples[0].relative_note = 30;
+        m.patterns.push_back(xm::pattern(m, 64));
+        for (const auto& [row, cell] : c.rows)
+            put(row, 0, cell);
+        start();
+        // A start moves a sounding channel to the other voice of its pair.
+        std::vector<int> starts;
+        const Voice* playing = &voice(0);
+        bool sounding = false;
+        for (int tick = 0; tick < 18; ++tick) {
+            sequencer_tick();
+            if (voice(0).sample && (!sounding || &voice(0) != playing)) starts.push_back(tick);
+            playing = &voice(0);
+            sounding = voice(0).sample != nullptr;
+        }
+        EXPECT_EQ(starts, c.starts) << c.name;
+    }
+    // Both loop bits set: ping-pong.
+    m = tone_module(2);
+    m.patterns.push_back(xm::pattern(m, 64));
+    m.instruments[0].samples[0].loop_type = 3;
+    start();
+    EXPECT_EQ(song.instrument_table[0].samples[0]->loop_type, 2);
 }
 
 TEST_F(Effects, RetriggerRestartsTheNoteOnItsInterval) {
@@ -139,7 +182,7 @@ TEST_F(Effects, NoteCutSilencesOnItsTick) {
     put(0, 0, Cell{C4, 1, 0, 0x0E, 0xC2});
     start();
     ticks(2);
-    EXPECT_EQ(voice(0).final_volume, 127);
+    EXPECT_EQ(voice(0).final_volume, FULL_FINAL);
     sequencer_tick();
     EXPECT_EQ(voice(0).final_volume, 0);
 }
@@ -149,13 +192,13 @@ TEST_F(Effects, GlobalVolumeReachesEveryChannelAtOnceAndStaysInRange) {
     put(0, 1, Cell{0, 0, 0, 0x10, 80});   // above full: 64
     put(1, 1, Cell{0, 0, 0, 0x10, 32});   // halves channel 1 on its own tick
     put(2, 1, Cell{0, 0, 0, 0x11, 0x0F}); // down 15 a tick, stops at 0
-    put(3, 0, Cell{0, 0, 0, 0x11, 0x10}); // up 1 a tick: the memory is the song's
+    put(3, 0, Cell{0, 0, 0, 0x11, 0x10}); // up 1 a tick
     start();
     sequencer_tick();
     EXPECT_EQ(song.global_volume, 64);
-    EXPECT_EQ(voice(0).final_volume, 127);
+    EXPECT_EQ(voice(0).final_volume, FULL_FINAL);
     ticks(6);
-    EXPECT_EQ(voice(0).final_volume, 63);
+    EXPECT_EQ(voice(0).final_volume, 8160); // 127.5 x 128 / 2
     ticks(5 + 4);
     EXPECT_EQ(song.global_volume, 0);
     EXPECT_EQ(voice(0).final_volume, 0);
@@ -171,7 +214,7 @@ TEST_F(Effects, PanningCommandsAndSlideLimits) {
     start();
     sequencer_tick();
     EXPECT_EQ(voice(0).final_pan, 250);
-    EXPECT_EQ(voice(0).target_left, 127 * 5 / 255);
+    EXPECT_EQ(voice(0).target_left, FULL_FINAL * 5 / 255 / 16 * 16);
     ticks(11);
     EXPECT_EQ(channel(0).panning, 255);
     ticks(6);

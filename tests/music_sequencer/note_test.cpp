@@ -19,10 +19,10 @@ TEST_F(Notes, NoteStartsItsVoiceAtTheTableFrequencyAndFullVolume) {
     EXPECT_EQ(v.sample, song.instrument_table[0].samples[0]);
     EXPECT_EQ(channel(0).period, 4608);
     EXPECT_EQ(v.step, step_of(8363));
-    EXPECT_EQ(v.final_volume, 127);
+    EXPECT_EQ(v.final_volume, FULL_FINAL);
     EXPECT_EQ(v.final_pan, 128);
-    EXPECT_EQ(v.target_left, 127 * 127 / 255);
-    EXPECT_EQ(v.target_right, 127 * 128 / 255);
+    EXPECT_EQ(v.target_left, FULL_FINAL * 127 / 255 / 16 * 16) << "in whole eighths of a step";
+    EXPECT_EQ(v.target_right, FULL_FINAL * 128 / 255 / 16 * 16);
     EXPECT_EQ(v.current_left, 0) << "a note fades in";
     EXPECT_EQ(song.voices[2].sample, nullptr) << "the silent channel stays idle";
 }
@@ -116,6 +116,21 @@ TEST_F(Notes, VolumeColumnTonePortamentoSlidesToo) {
     EXPECT_EQ(channel(0).period, 4608 - 5 * 64);
 }
 
+TEST_F(Notes, InstrumentWithoutANoteKeepsThePlayingSampleAndReloadsItsVolume) {
+    xm::Instrument quiet;
+    quiet.samples.push_back(xm::square_sample(32, 1000));
+    quiet.samples[0].volume = 16;
+    m.instruments.push_back(quiet);
+    put(0, 0, Cell{C4, 1, 0, 0, 0});
+    put(1, 0, Cell{0, 0, 0, 0x0C, 0x20});
+    put(2, 0, Cell{0, 2, 0, 0, 0});
+    start();
+    const SampleRecord* playing = song.instrument_table[0].samples[0];
+    ticks(13);
+    EXPECT_EQ(voice(0).sample, playing);
+    EXPECT_EQ(channel(0).volume, 64) << "the playing sample's volume, not the new instrument's";
+}
+
 TEST_F(Notes, RetriggerHandsTheOldNoteToTheOtherVoiceToFadeOut) {
     put(0, 0, Cell{C4, 1, 0, 0, 0});
     put(1, 0, Cell{C4 + 7, 1, 0, 0, 0});
@@ -150,13 +165,12 @@ TEST_F(Notes, RetriggerHandsTheOldNoteToTheOtherVoiceToFadeOut) {
     EXPECT_EQ(second->target_left, 0);
 }
 
-TEST_F(Notes, NoteDelayZeroNeverSounds) {
+TEST_F(Notes, NoteDelayZeroPlaysTheNoteAtOnce) {
     put(0, 0, Cell{C4, 1, 0, 0x0E, 0xD0});
     start();
-    for (int i = 0; i < 12; ++i) {
-        sequencer_tick();
-        ASSERT_EQ(voice(0).sample, nullptr) << i;
-    }
+    sequencer_tick();
+    EXPECT_NE(voice(0).sample, nullptr);
+    EXPECT_EQ(voice(0).final_volume, FULL_FINAL);
 }
 
 TEST_F(Notes, NoteDelayStartsTheNoteOnItsTick) {
@@ -180,7 +194,7 @@ TEST_F(Notes, NoteDelayAfterKeyOffSoundsAgain) {
     ticks(6);
     EXPECT_EQ(voice(0).final_volume, 0) << "row 2 waits for its delay";
     sequencer_tick();
-    EXPECT_EQ(voice(0).final_volume, 127);
+    EXPECT_EQ(voice(0).final_volume, FULL_FINAL);
 }
 
 TEST_F(Notes, SampleOffsetMovesOnlyItsOwnRowsNoteAndPastTheEndLeavesItSilent) {

@@ -28,5 +28,8 @@ class Sequencer : public ModuleFixture {
 
     static uint64_t step_of(int64_t frequency) { return frequency_step(frequency); }
 
+    static constexpr int32_t FULL_FINAL = 127 * 128; // a voice's final volume at full
+    static constexpr int32_t ENVELOPE_STEP = 256;    // an envelope value of 1
+
     xm::Module m;
 };

@@ -3,7 +3,9 @@
 # renders each once with our player and with two independent players as outside judges
 # (openmpt123 and xmp, used only as programs; a judge that is not installed is skipped), and
 # prints per module the length of each render, the correlation of our loudness curve (RMS over
-# 50 ms windows) with each judge's, and the CPU time of each; then the totals and the speed ratio.
+# 50 ms windows) with each judge's, the share of windows where the judges agree with each other but
+# not with ours (a note ours cuts or adds), and the CPU time of each; then the totals, the speed
+# ratio and the worst windows (time, order, row) of every module above 1 %.
 #
 # Usage: tools/xm_compare/xm_compare.sh [PACKAGE ...]
 #   Without packages it asks apt-file for every package (below the size cap) that installs .xm
@@ -95,9 +97,11 @@ within() { awk -v a="$1" -v b="$2" -v t="$3" 'BEGIN { if (a == "-" || b == "-") 
 
 # refs=: the judges' lengths agree within a row; ours=: ours agrees with both within a row;
 # r_mpt, r_xmp: loudness correlation of ours with each judge; r_ref: of the judges with each other.
-printf '%-44s %8s %8s %8s %5s %5s %6s %6s %6s %7s %7s %7s\n' module ours openmpt xmp refs= ours= r_mpt \
-    r_xmp r_ref cpu_us cpu_mpt cpu_xmp
-modules=0 agreeing=0 ours_ok=0 low_corr=0
+# apart%: 50 ms windows where the judges agree within 1 dB and ours is over 3 dB from both.
+printf '%-44s %8s %8s %8s %5s %5s %6s %6s %6s %7s %7s %7s %7s\n' module ours openmpt xmp refs= ours= r_mpt \
+    r_xmp r_ref apart% cpu_us cpu_mpt cpu_xmp
+modules=0 agreeing=0 ours_ok=0 low_corr=0 apart_over=0 worst=""
+apart_limit=1
 sum_ours=0 sum_mpt=0 sum_xmp=0
 for m in "$cache"/modules/*.xm; do
     name=$(basename "$m" .xm)
@@ -116,6 +120,13 @@ for m in "$cache"/modules/*.xm; do
     read -r len_ours len_mpt len_xmp r_mpt r_xmp < <("$loudness" "$out.ours.wav" "$out.openmpt.wav" \
         "$out.xmp.wav" 2>/dev/null || echo "- - - - -")
     read -r _ _ r_ref < <("$loudness" "$out.openmpt.wav" "$out.xmp.wav" 2>/dev/null || echo "- - -")
+    mapfile -t apart < <("$loudness" --cut "$m" "$out.ours.wav" "$out.openmpt.wav" "$out.xmp.wav" 2>/dev/null ||
+        true)
+    share=${apart[0]:--}
+    if awk -v s="$share" -v l=$apart_limit 'BEGIN { exit !(s != "-" && s > l) }'; then
+        apart_over=$((apart_over + 1))
+        worst+="$name ($share %):"$'\n'$(printf '%s\n' "${apart[@]:1}")$'\n'
+    fi
     row=$(row_seconds "$m")
     row=$(awk -v r="${row:-0}" -v m=$min_tolerance 'BEGIN { t = (r > m) ? r : m; print t }')
     refs=$(within "$len_mpt" "$len_xmp" "$row")
@@ -124,8 +135,8 @@ for m in "$cache"/modules/*.xm; do
     ok=-
     [ "$ok_mpt" != - ] && ok=$ok_mpt
     [ "$ok_xmp" != - ] && { [ "$ok" = - ] || [ "$ok" = 1 ]; } && ok=$ok_xmp
-    printf '%-44s %8s %8s %8s %5s %5s %6s %6s %6s %7s %7s %7s\n' "${name:0:44}" "$len_ours" "$len_mpt" \
-        "$len_xmp" "$refs" "$ok" "$r_mpt" "$r_xmp" "$r_ref" "$c_ours" "$c_mpt" "$c_xmp"
+    printf '%-44s %8s %8s %8s %5s %5s %6s %6s %6s %7s %7s %7s %7s\n' "${name:0:44}" "$len_ours" "$len_mpt" \
+        "$len_xmp" "$refs" "$ok" "$r_mpt" "$r_xmp" "$r_ref" "$share" "$c_ours" "$c_mpt" "$c_xmp"
     modules=$((modules + 1))
     awk -v r="$r_mpt" 'BEGIN { exit !(r != "-" && r < 0.9) }' && low_corr=$((low_corr + 1))
     if [ "$refs" = 1 ]; then
@@ -140,5 +151,7 @@ done
 echo
 echo "modules: $modules; the two judges agree on the length of $agreeing; ours within a row of both on $ours_ok of those"
 echo "loudness correlation with openmpt123 below 0.9: $low_corr module(s)"
+echo "windows apart from both agreeing judges above $apart_limit %: $apart_over module(s)"
 echo "CPU seconds over the modules where the judges agree: ours $sum_ours, openmpt123 $sum_mpt, xmp $sum_xmp"
 awk -v o="$sum_ours" -v x="$sum_xmp" 'BEGIN { if (o > 0 && x > 0) printf "speed against xmp (linear): %.2f x\n", x / o }'
+[ -z "$worst" ] || printf '\nworst windows (time, order and row of ours, levels after matching the gains):\n%s' "$worst"

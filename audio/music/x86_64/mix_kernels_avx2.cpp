@@ -148,16 +148,16 @@ AVX2_CODE void render(const MixBlock& block, int32_t* left, int32_t* right) {
     const int whole = block.frames / LANES * LANES;
     if (whole != 0) {
         PointReader points(block);
-        const bool steady = block.ramp_left == 0 && block.ramp_right == 0 && (block.left & 127) == 0 &&
-                            (block.right & 127) == 0;
+        const bool steady = block.ramp_left == 0 && block.ramp_right == 0 && block.left % VOLUME_GRAIN == 0 &&
+                            block.right % VOLUME_GRAIN == 0;
         if (steady) {
-            // Volumes of whole target steps: the rounding term is always 0 (the common case by far).
-            const __m256i volume_left = _mm256_set1_epi32(block.left >> 7);
-            const __m256i volume_right = _mm256_set1_epi32(block.right >> 7);
+            // Volumes of whole grains, the common case by far: the portable kernels' grain_scaled.
+            const __m256i grains_left = _mm256_set1_epi32(block.left / VOLUME_GRAIN);
+            const __m256i grains_right = _mm256_set1_epi32(block.right / VOLUME_GRAIN);
             for (int i = 0; i < whole; i += LANES) {
-                const __m256i value = points.next();
-                add_to(left + i, _mm256_mullo_epi32(value, volume_left));
-                add_to(right + i, _mm256_mullo_epi32(value, volume_right));
+                const __m256i eighths = _mm256_srai_epi32(points.next(), 3);
+                add_to(left + i, _mm256_mullo_epi32(eighths, grains_left));
+                add_to(right + i, _mm256_mullo_epi32(eighths, grains_right));
             }
         } else {
             __m256i volume_left = lane_ramp(block.left, block.ramp_left);
