@@ -76,7 +76,7 @@ void set_targets(Voice& v) {
 
 void channel_volume_update(ChannelState& ch) {
     Voice& v = *ch.voice;
-    int64_t scaled = (int64_t{ch.volume} + ch.volume_delta) * 255 * song.global_volume;
+    int64_t scaled = ch.tremor_muted ? 0 : (int64_t{ch.volume} + ch.volume_delta) * 255 * song.global_volume;
     scaled = std::clamp<int64_t>(scaled, 0, MAX_SCALED_VOLUME);
     v.final_volume = static_cast<int32_t>(
         std::min((scaled * ch.vol_env_value * ch.fade) >> FINAL_VOLUME_SHIFT, MAX_FINAL_VOLUME));

@@ -47,6 +47,7 @@ void key_off(ChannelState& ch, const Instrument& instrument) {
 void reset_instrument_state(ChannelState& ch, const SampleRecord& sample) {
     restart_envelopes(ch);
     ch.volume = sample.volume;
+    ch.tremor_muted = false;
     ch.panning = sample.panning;
     ch.pan_env_value = PAN_ENVELOPE_CENTRE;
 }
@@ -131,7 +132,7 @@ void multi_retrigger(ChannelState& ch) {
 
 void tremor_step(ChannelState& ch) {
     ch.flags |= CHANNEL_VOLUME;
-    if (ch.tremor_count > ch.tremor_on) ch.volume_delta = -ch.volume;
+    ch.tremor_muted = ch.tremor_count > ch.tremor_on;
     if (ch.tremor_count > ch.tremor_on + ch.tremor_off)
         ch.tremor_count = 0;
     else

@@ -222,7 +222,6 @@ void tremor_row(ChannelContext& c, RowJumps&) {
         c.ch.tremor_on = param_x(c.cell.param);
         c.ch.tremor_off = param_y(c.cell.param);
     }
-    tremor_step(c.ch);
 }
 
 void extra_fine_porta(ChannelContext& c, RowJumps&) {

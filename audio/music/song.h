@@ -131,7 +131,8 @@ struct ChannelState {
     uint8_t fine_porta_up_memory, fine_porta_down_memory;
     uint8_t vib_pos, vib_speed, vib_depth;
     uint8_t trem_pos, trem_speed, trem_depth;
-    uint8_t tremor_count, tremor_on, tremor_off;
+    uint8_t tremor_count, tremor_on, tremor_off; // the count runs on across rows
+    bool tremor_muted;    // stays silent after the T rows end, until an instrument number or a set volume
     uint8_t wave_control; // low nibble vibrato waveform, high nibble tremolo waveform
 };
 

@@ -16,6 +16,7 @@ void volume_column_row(ChannelContext& c) {
     uint8_t y = byte & 0x0F;
     if (byte >= SET_VOLUME_FIRST && byte <= SET_VOLUME_LAST) {
         ch.volume = byte - SET_VOLUME_FIRST;
+        ch.tremor_muted = false;
         ch.flags |= CHANNEL_VOLUME;
         return;
     }

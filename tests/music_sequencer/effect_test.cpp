@@ -98,15 +98,20 @@ TEST_F(Effects, FineSlidesActOnceAndKeepTheirMemories) {
 }
 
 TEST_F(Effects, TremorSoundsOnePlusOnTicksAndRestsOnePlusOff) {
-    m.speed = 10;
-    put(0, 0, Cell{C4, 1, 0, 0x1D, 0x21});
+    // T10: 2 ticks on, 1 off, counted across rows on the ticks after the first; a row's first
+    // tick keeps what the last tick had, and so do the rows after, until an instrument number.
+    put(0, 0, Cell{C4, 1, 0, 0x1D, 0x10});
+    put(1, 0, Cell{0, 0, 0, 0x1D, 0});
+    put(2, 0, Cell{0, 0, 0, 0x1D, 0});
+    put(4, 0, Cell{0, 1, 0, 0, 0});
     start();
     std::vector<int> heard;
-    for (int i = 0; i < 10; ++i) {
+    for (int i = 0; i < 30; ++i) {
         sequencer_tick();
         heard.push_back(voice(0).final_volume > 0);
     }
-    EXPECT_EQ(heard, (std::vector<int>{1, 1, 1, 0, 0, 1, 1, 1, 0, 0}));
+    EXPECT_EQ(heard, (std::vector<int>{1, 1, 1, 0, 1, 1, 1, 0, 1, 1, 0, 1, 1, 1, 0,
+                                       1, 1, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 1}));
 }
 
 TEST_F(Effects, MultiRetriggerChangesTheVolumeAndNeverOverflows) {
