@@ -5,8 +5,8 @@
 #include "audio/sfx.h"
 #include "engine/fatal_hook.h"
 #include "engine/input_events.h"
-#include "engine/scene.h"
 #include "engine/sprite_renderer.h"
+#include "game/game_tick.h"
 #include "game/shutdown.h"
 #include "platform/clock.h"
 #include "platform/window.h"
@@ -70,7 +70,9 @@ bool main_loop_pass(int* exit_code, int* idle_ms) {
         break;
     }
     if (frame_timer_poll(false)) {
-        scene_dispatch();
+        TickInput input;
+        tick_input_take(input);
+        game_tick(input);
         picture_stale = true;
     }
     // A pass with more ticks due after its own replays them first: drawing (and a swap held by

@@ -8,13 +8,11 @@ int32_t tick_period;
 bool frame_timer_poll(bool reset) {
     const int64_t now = platform_clock_ms();
     if (reset || next_due == 0) {
-        frame_count = 0;
         next_due = now;
         return true;
     }
     // The due time moves by exactly one period, so a stall is caught up tick by tick.
     if (next_due < now) {
-        ++frame_count;
         next_due += tick_period;
         return true;
     }

@@ -15,6 +15,14 @@
 
 extern std::array<int32_t, PLAYER_SLOTS> computer_slots; // nonzero: the computer steers the slot
 
+struct ComputerPlan {
+    int32_t lead;    // decide when the step is this many ticks away, or nearer
+    int32_t decided; // nonzero once it has turned before the coming step
+};
+extern std::array<ComputerPlan, PLAYER_SLOTS> computer_plans;
+extern int32_t last_ticks_to_step; // what computer_players_tick was last told
+extern uint32_t chance_state;      // the generator of their chances; never 0
+
 bool computer_steers(int32_t slot);
 // Hands the slot from a person to the computer or back.
 void computer_switch(int32_t slot);

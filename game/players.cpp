@@ -1,8 +1,8 @@
 #include "game/players.h"
 
-#include "audio/sfx.h"
 #include "engine/input_events.h"
 #include "game/key_codes.h"
+#include "game/sounds.h"
 #include "game/tweens.h"
 
 std::array<PlayerState, PLAYER_SLOTS> players;
@@ -78,7 +78,7 @@ void pulse_every_player() {
         t->frames_left = motion_ticks();
         t->turn_at = motion_ticks() / 2;
         t->dscale = PULSE_GROWTH;
-        sfx_play("winner");
+        effect_play("winner");
     }
 }
 
@@ -214,11 +214,11 @@ StepOutcome board_step(bool playing) {
         if (players[p].alive) winner = p;
     if (live == 1) {
         // The deciding fall goes to the device at once, before the round handles the end.
-        sfx_play("death");
-        sfx_pump();
+        effect_play("death");
+        effect_send_now();
         return {true, winner};
     }
-    sfx_play(falls > 0 ? "death" : bounces > 0 ? "bounce" : "tic");
+    effect_play(falls > 0 ? "death" : bounces > 0 ? "bounce" : "tic");
     return {live == 0, NO_WINNER};
 }
 

@@ -14,6 +14,7 @@
 #include "game/clouds.h"
 #include "game/computer_players.h"
 #include "game/game_init.h"
+#include "game/game_tick.h"
 #include "game/intro.h"
 #include "game/logo.h"
 #include "game/menu.h"
@@ -21,6 +22,7 @@
 #include "game/players.h"
 #include "game/rounds.h"
 #include "game/scores.h"
+#include "game/sounds.h"
 #include "game/tweens.h"
 #include "platform/audio_device.h"
 #include "virtual_audio.h"
@@ -83,10 +85,16 @@ void game_tables_reset() {
     players = {};
     player_count = MIN_PLAYERS;
     computer_slots = {};
+    computer_plans = {};
+    last_ticks_to_step = 0;
+    chance_state = 1;
     step_period = 30;
     game_state = -1;
     state_start_frame = -1;
     overlay_sprite = nullptr;
+    steps_without_person = 0;
+    game_seed = 0;
+    tick_silent = false;
     score_panel_first_sprite = -1;
     menu_first_sprite = controls_first_sprite = 0;
     menu_x = menu_y = sound_x = sound_y = 0;
@@ -166,10 +174,11 @@ void harness_click(int32_t x, int32_t y, int32_t button) {
 
 void harness_tick(int32_t ticks) {
     for (int32_t i = 0; i < ticks; ++i) {
-        ++frame_count;
         virtual_clock_advance(TICK_MS);
         const int submitted = effects_submitted();
-        scene_dispatch();
+        TickInput input;
+        tick_input_take(input);
+        game_tick(input);
         // The board step hands the deciding fall to the device itself.
         if (effects_submitted() > submitted)
             heard.push_back({frame_count, effect_name(virtual_audio_buffer(sfx_module.device))});

@@ -28,7 +28,7 @@ void harness_enter_gameplay();
 void harness_press(int32_t key);
 void harness_click(int32_t x, int32_t y, int32_t button = 0);
 
-// One main-loop tick: frame_count + 1 and scene_dispatch, then the passes that follow it
+// One main-loop tick: the queued presses taken as the tick's input and game_tick, then the passes that follow it
 // (the effects device plays out what it holds and the pump hands over what is pending).
 void harness_tick(int32_t ticks = 1);
 
