@@ -24,7 +24,7 @@ namespace {
 
 #define QUIBBET_REGION(table) SnapshotRegion{#table, &(table), sizeof(table)}
 
-const std::array REGIONS = {
+constexpr std::array REGIONS = {
     // the engine's
     QUIBBET_REGION(sprite_pool),
     QUIBBET_REGION(sprite_count),

@@ -42,6 +42,7 @@ constexpr int MUSIC_RATE = 48'000;
 constexpr int PUMP_PASSES = 2;
 
 std::vector<HeardEffect> heard;
+TickInput last_input;
 std::vector<uint8_t> song_bytes;
 EmbeddedAsset song_asset;
 
@@ -174,21 +175,29 @@ void harness_click(int32_t x, int32_t y, int32_t button) {
 
 void harness_tick(int32_t ticks) {
     for (int32_t i = 0; i < ticks; ++i) {
-        virtual_clock_advance(TICK_MS);
-        const int submitted = effects_submitted();
         TickInput input;
         tick_input_take(input);
-        game_tick(input);
-        // The board step hands the deciding fall to the device itself.
-        if (effects_submitted() > submitted)
-            heard.push_back({frame_count, effect_name(virtual_audio_buffer(sfx_module.device))});
-        if (sfx_module.pending_length != 0)
-            heard.push_back({frame_count, effect_name(sfx_module.pending_data)});
-        for (int pass = 0; pass < PUMP_PASSES; ++pass) {
-            effects_play_out();
-            sfx_pump();
-        }
+        harness_tick_input(input);
     }
+}
+
+void harness_tick_input(const TickInput& input) {
+    last_input = input;
+    virtual_clock_advance(TICK_MS);
+    const int submitted = effects_submitted();
+    game_tick(input);
+    // The board step hands the deciding fall to the device itself.
+    if (effects_submitted() > submitted)
+        heard.push_back({frame_count, effect_name(virtual_audio_buffer(sfx_module.device))});
+    if (sfx_module.pending_length != 0) heard.push_back({frame_count, effect_name(sfx_module.pending_data)});
+    for (int pass = 0; pass < PUMP_PASSES; ++pass) {
+        effects_play_out();
+        sfx_pump();
+    }
+}
+
+const TickInput& harness_last_input() {
+    return last_input;
 }
 
 std::string harness_scene() {
