@@ -52,5 +52,6 @@ bool net_link_send(NetLink* link, std::span<const uint8_t> message);
 bool net_link_receive(NetLink* link, std::span<const uint8_t>* message);
 
 // Called by the room session when it leaves: starts the closing handshake, waits for it at most
-// NET_LINK_CLOSE_WAIT_MS, and releases the link; the handle is gone afterwards.
+// NET_LINK_CLOSE_WAIT_MS (a browser finishes it on its own), and releases the link; the handle
+// is gone afterwards.
 void net_link_close(NetLink* link);
