@@ -198,3 +198,14 @@ MenuAction menu_input(const InputEvent& e) {
     }
     return MenuAction::none;
 }
+
+bool menu_sound_hit(int32_t x, int32_t y) {
+    for (const HitArea& area : HIT_AREAS)
+        if (area.origin == Origin::sound && hit(area, x, y)) return true;
+    return false;
+}
+
+void menu_steering_set(int32_t slot, bool computer) {
+    if (computer_steers(slot) != computer) computer_switch(slot);
+    if (sprite_count > controls_first_sprite) controls_refresh(); // only while the menu is open
+}

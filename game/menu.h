@@ -39,3 +39,8 @@ enum class MenuAction {
 struct InputEvent;
 // Acts on one press while the menu is open.
 MenuAction menu_input(const InputEvent& e);
+
+// True when a click at (x, y) lands on the sound panel, whose switches are each machine's own.
+bool menu_sound_hit(int32_t x, int32_t y);
+// Who steers the slot from now on, the picture beside the score panel following.
+void menu_steering_set(int32_t slot, bool computer);
