@@ -1,6 +1,7 @@
 #include "app/app.h"
 
 #include "app/frame_timer.h"
+#include "app/room_play.h"
 #include "app/viewport.h"
 #include "audio/sfx.h"
 #include "engine/fatal_hook.h"
@@ -70,9 +71,11 @@ bool main_loop_pass(int* exit_code, int* idle_ms) {
         break;
     }
     if (frame_timer_poll(false)) {
-        TickInput input;
-        tick_input_take(input);
-        game_tick(input);
+        if (!room_play_tick()) {
+            TickInput input;
+            tick_input_take(input);
+            game_tick(input);
+        }
         picture_stale = true;
     }
     // A pass with more ticks due after its own replays them first: drawing (and a swap held by
@@ -115,6 +118,7 @@ bool app_start(int show_command) {
     }
     if (!platform_gl_context_create()) fatal_error("", "SetPixelFormat");
     engine_init();
+    room_play_start();
     frame_timer_poll(true);
     return true;
 }

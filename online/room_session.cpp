@@ -176,6 +176,10 @@ void on_message(RoomSession& s, std::span<const uint8_t> bytes) {
         s.token = m.token;
         s.joined_closed = m.tick;
         s.origin_ms = platform_clock_ms() - static_cast<int64_t>(m.tick) * wire::TICK_MS;
+        // A press must cross to the server while the room's clock runs on: the answer's round
+        // trip is the first guess of how far ahead to run.
+        s.lead = std::clamp(static_cast<uint32_t>((platform_clock_ms() - s.asked_ms) / wire::TICK_MS) + ROOM_LEAD_START,
+                            ROOM_LEAD_START, ROOM_PREDICTION_MAX);
         begin_room(s);
         return;
     case wire::Type::TICKS:
@@ -208,6 +212,7 @@ void network_step(RoomSession& s) {
         ask.code = s.request.code;
         ask.token = s.request.token;
         send(s, ask);
+        s.asked_ms = platform_clock_ms();
         s.phase = RoomPhase::joining;
         s.last_heard_ms = platform_clock_ms();
     }

@@ -28,8 +28,9 @@ struct NetLink;
 
 // How far ahead of the closed ticks a machine runs; beyond it, it waits.
 constexpr uint32_t ROOM_PREDICTION_MAX = 12;
-// How far ahead it starts, before its own presses show how late they reach the server.
-constexpr uint32_t ROOM_LEAD_START = 2;
+// How far ahead it runs beyond the round trip that JOINED took, before its own presses show how
+// late they reach the server.
+constexpr uint32_t ROOM_LEAD_START = 1;
 // Closed ticks further behind the server than this run without sound: a late joiner's log, a
 // return from the credits.
 constexpr uint32_t ROOM_SILENT_CATCH_UP = 40;
@@ -122,6 +123,7 @@ struct RoomSession {
     std::vector<uint32_t> checksums;
     int64_t last_sent_ms = 0;
     int64_t last_heard_ms = 0;
+    int64_t asked_ms = 0; // when OPEN or JOIN went
 
     // Away in the credits: the room's game waits in `away_game` meanwhile.
     bool away = false;
