@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -380,8 +381,9 @@ void controller_presses(RoomSession& s) {
 } // namespace
 
 void room_session_start(RoomSession& s, const RoomRequest& request) {
-    s = RoomSession{};
-    s.request = request;
+    RoomSession fresh;
+    fresh.request = request;
+    std::swap(s, fresh);
     s.link = net_link_open(request.url.c_str());
     s.last_heard_ms = platform_clock_ms();
 }
