@@ -1,6 +1,7 @@
 #include "app/app.h"
 
 #include "app/frame_timer.h"
+#include "app/room_banner.h"
 #include "app/room_play.h"
 #include "app/viewport.h"
 #include "audio/sfx.h"
@@ -71,11 +72,7 @@ bool main_loop_pass(int* exit_code, int* idle_ms) {
         break;
     }
     if (frame_timer_poll(false)) {
-        if (!room_play_tick()) {
-            TickInput input;
-            tick_input_take(input);
-            game_tick(input);
-        }
+        room_play_tick();
         picture_stale = true;
     }
     // A pass with more ticks due after its own replays them first: drawing (and a swap held by
@@ -84,7 +81,9 @@ bool main_loop_pass(int* exit_code, int* idle_ms) {
     *idle_ms = frame_timer_ms_until_due();
     if (picture_stale && *idle_ms > 0 && platform_window_visible()) {
         frame_begin();
+        banner_draw_begin();
         sprites_render();
+        banner_draw_end();
         picture_stale = false;
         *idle_ms = frame_timer_ms_until_due(); // the swap took its time
     } else {
