@@ -1,12 +1,14 @@
 # Two Linux programs in one room on a quibbet-server of their own on the loopback, each under an
-# X server of its own: the first opens a room from a link without a code and prints the room's
-# links; the second joins with the printed link. The opener starts a game, each turns its own
+# X server of its own: the first, which has played on that server before, opens a room with the
+# button beside the menu's sound panel and prints the room's links; the second joins with the
+# printed link. The opener starts a game, each turns its own
 # player once, and the game is decided: the same player's score shows 1 on both screens. The server compares every
 # closed tick's checksums of both machines and would log a machine that differs: it logs none.
 # The two screenshots of the decided game are kept (online-*.png).
 # Usage: two_machines.sh PROGRAM SERVER SCREEN_WATCH
 . "$(dirname "$0")/../e2e_window/e2e_lib.sh"
 . "$(dirname "$0")/../e2e_whole/game_screens.sh"
+. "$(dirname "$0")/../e2e_sfx/pulse_server.sh"
 
 program=$1 server=$2 SCREEN_WATCH=$3
 SHOT_PREFIX=online
@@ -15,6 +17,8 @@ SHOT_PREFIX=online
 [ -x "$SCREEN_WATCH" ] || skip "no screen watcher at $SCREEN_WATCH"
 need_tools Xvfb xdotool xwininfo convert
 cleanup_hooks+=(keep_shots)
+# Each program opens two outputs (the music's and the effects'); the dummy output takes only one.
+pulse_start
 
 "$server" --listen 127.0.0.1 --port 0 >"$WORK_DIR/server.log" 2>&1 &
 STARTED_PIDS+=($!)
@@ -28,8 +32,8 @@ address=127.0.0.1:$(grep -o 'listening on 127.0.0.1 port [0-9]*' "$WORK_DIR/serv
 start_machine() {
     xvfb_start
     mkdir -p "$WORK_DIR/$1-home"
-    HOME="$WORK_DIR/$1-home" XDG_CONFIG_HOME="$WORK_DIR/$1-home/config" SDL_AUDIODRIVER=dummy \
-        "$program" "$2" >"$WORK_DIR/$1.out" 2>"$WORK_DIR/$1.err" &
+    HOME="$WORK_DIR/$1-home" XDG_CONFIG_HOME="$WORK_DIR/$1-home/config" SDL_AUDIODRIVER=pulseaudio \
+        "$program" ${2:+"$2"} >"$WORK_DIR/$1.out" 2>"$WORK_DIR/$1.err" &
     STARTED_PIDS+=($!)
     play_in_a_window
     printf -v "$1_display" %s "$DISPLAY"
@@ -43,7 +47,11 @@ on() {
     DISPLAY=${!display} GAME_WINDOW=${!window} "$@"
 }
 
-start_machine opener "quibbet://$address/"
+mkdir -p "$WORK_DIR/opener-home/config/quibbet"
+printf 'quibbet://%s/' "$address" >"$WORK_DIR/opener-home/config/quibbet/room-server"
+start_machine opener ""
+on opener see opener-local-menu "$WAIT_SECONDS" "${STAGE_MENU[@]}"
+on opener vclick 368 455
 link_printed() { grep -o 'quibbet://[^ ]*/[A-Z0-9]\{6\}' "$WORK_DIR/opener.out" >/dev/null; }
 poll "$WAIT_SECONDS" link_printed || fail "no room link printed: $(cat "$WORK_DIR/opener.err")"
 link=$(grep -o 'quibbet://[^ ]*/[A-Z0-9]\{6\}' "$WORK_DIR/opener.out" | head -n1)
