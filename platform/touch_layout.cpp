@@ -20,9 +20,9 @@ float button_size(float page_width, float page_height, TouchRect picture) {
     const float in_side_bar = (side_bar - 3 * TOUCH_MARGIN) / 2; // two across, margins around
     const float in_end_bar = end_bar - 2 * TOUCH_MARGIN;
     const float in_bar = std::max(in_side_bar, in_end_bar);
-    const float wanted = in_bar >= TOUCH_BUTTON_MIN
-                             ? std::min(in_bar, TOUCH_BUTTON_MAX)
-                             : std::clamp(std::min(page_width, page_height) / 12, TOUCH_BUTTON_MIN, TOUCH_BUTTON_MAX);
+    const float wanted = in_bar >= TOUCH_BUTTON_MIN ? std::min(in_bar, TOUCH_BUTTON_MAX)
+                                                    : std::clamp(std::min(page_width, page_height) / 12,
+                                                                 TOUCH_BUTTON_MIN, TOUCH_BUTTON_MAX);
     const float across = (page_width - TOUCH_ESCAPE_SIZE - 6 * TOUCH_MARGIN) / 4;
     const float down = (page_height - 3 * TOUCH_MARGIN) / 2;
     return std::max(TOUCH_BUTTON_MIN, std::min({wanted, across, down}));
@@ -42,7 +42,8 @@ TouchRect corner_place(Corner corner, bool outer, float size, float page_width, 
 
 TouchLayout touch_layout(float page_width, float page_height, TouchRect picture, uint32_t seats) {
     TouchLayout layout{};
-    layout.escape = {(page_width - TOUCH_ESCAPE_SIZE) / 2, TOUCH_MARGIN, TOUCH_ESCAPE_SIZE, TOUCH_ESCAPE_SIZE};
+    layout.escape = {(page_width - TOUCH_ESCAPE_SIZE) / 2, TOUCH_MARGIN, TOUCH_ESCAPE_SIZE,
+                     TOUCH_ESCAPE_SIZE};
     std::array<int32_t, TOUCH_SLOTS> people{};
     int32_t count = 0;
     for (int32_t slot = 0; slot < TOUCH_SLOTS; ++slot)

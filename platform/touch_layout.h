@@ -13,9 +13,9 @@
 #include <cstdint>
 
 constexpr int32_t TOUCH_SLOTS = 4;
-constexpr float TOUCH_BUTTON_MIN = 48;  // a fingertip: about 9 mm
+constexpr float TOUCH_BUTTON_MIN = 48; // a fingertip: about 9 mm
 constexpr float TOUCH_BUTTON_MAX = 96;
-constexpr float TOUCH_MARGIN = 8;       // from the page's edge and between the two of a pair
+constexpr float TOUCH_MARGIN = 8; // from the page's edge and between the two of a pair
 constexpr float TOUCH_ESCAPE_SIZE = 48;
 
 struct TouchRect {

@@ -45,7 +45,8 @@ EM_JS(void, page_touch_button, (const char* kind, int slot, float x, float y, fl
 void relayout() {
     double width = 0, height = 0;
     emscripten_get_element_css_size(CANVAS, &width, &height);
-    touch.layout = touch_layout(static_cast<float>(width), static_cast<float>(height), touch.picture, touch.seats);
+    touch.layout =
+        touch_layout(static_cast<float>(width), static_cast<float>(height), touch.picture, touch.seats);
     page_touch_clear();
     if (!touch.screen) return;
     for (int32_t i = 0; i < touch.layout.count; ++i) {
