@@ -45,9 +45,9 @@ MessagePoll platform_message_poll(int* quit_code);
 // Called by the close handler and the game's quit paths.
 void platform_quit_post(int code);
 
-// Called by main_loop_pass whenever they change: the players who get turn buttons where the
-// screen is touched (bit n: slot n; 0 outside play), and where the picture lies in client pixels.
-// A press of one calls the turn handler. Backends without touch screens show nothing.
+// Called by app_start and main_loop_pass whenever they change: the players who get turn buttons
+// where the screen is touched (bit n: slot n; 0 outside play), and where the picture lies in
+// client pixels. A press of one calls the turn handler. Backends without touch screens show none.
 void platform_turn_buttons(uint32_t seats, int picture_left, int picture_top, int picture_width,
                            int picture_height);
 

@@ -40,7 +40,6 @@ struct VirtualPlatform {
     VirtualWindow window;
     std::vector<VirtualBox> questions, error_boxes;
     int swap_count = 0;
-    uint32_t turn_button_seats = 0; // the players a touch screen would show turn buttons for
 };
 
 VirtualPlatform& virtual_platform();

@@ -134,7 +134,8 @@ MessagePoll platform_message_poll(int* quit_code) {
 
 void platform_quit_post(int code) { queue.push_back({Kind::quit, code}); }
 
-void platform_turn_buttons(uint32_t seats, int, int, int, int) { state.turn_button_seats = seats; }
+// Tests press the turn buttons with virtual_post_turn; there is no screen to show them on.
+void platform_turn_buttons(uint32_t, int, int, int, int) {}
 
 bool platform_window_visible() { return !state.minimised; }
 
