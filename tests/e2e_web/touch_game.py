@@ -15,7 +15,6 @@ web-touch-STAGE.png.
 Usage: touch_game.py WEB_DIR SERVE_WEB SCREEN_WATCH QUIBBET_XM RECORDING_CHECK GAME_SCREENS
 Exit 0 on success, 77 when something it needs is missing, 1 on failure.
 """
-import os
 import shutil
 import sys
 import tempfile
@@ -74,16 +73,9 @@ def buttons(page):
     return {b["name"]: b for b in page.js(BUTTONS)}
 
 
-def picture(page):
-    """The letterboxed picture's rectangle in page pixels."""
-    left, top = page.page_point(0, 0)
-    right, bottom = page.page_point(639, 479)
-    return left, top, right, bottom
-
-
 def check_sizes_and_places(page, shown, outside, where):
     """Every button a fingertip wide; the turn buttons off the picture where `outside` says."""
-    left, top, right, bottom = picture(page)
+    (left, top), (right, bottom) = page.page_point(0, 0), page.page_point(639, 479)  # the picture
     over = []
     for name, b in shown.items():
         if b["w"] < MIN_BUTTON or b["h"] < MIN_BUTTON:
