@@ -111,7 +111,7 @@ bool app_start(int show_command) {
         std::snprintf(text, sizeof text, "CreateWindow: %s", platform_failure_reason());
         fatal_error("", text);
     }
-    if (!platform_gl_context_create()) fatal_error("", "SetPixelFormat");
+    if (!platform_gl_context_create()) fatal_error("", platform_gl_failure_text());
     engine_init();
     frame_timer_poll(true);
     return true;

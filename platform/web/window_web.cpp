@@ -154,9 +154,12 @@ bool platform_window_create(const char* title, bool, int, int, int) {
 }
 
 bool platform_gl_context_create() {
-    if (web_gl_open()) return true;
-    page.failure = "this browser offers no WebGL";
-    return false;
+    return web_gl_open();
+}
+
+const char* platform_gl_failure_text() {
+    return "The browser could not start WebGL, which the game draws with. Turn on the browser's "
+           "hardware acceleration (or try another browser) and reload the page.";
 }
 
 const char* platform_failure_reason() {
