@@ -11,8 +11,8 @@ credits, and Escape there leaves the page with its thanks line, where a click st
 stage is waited for in the canvas's pixels (the checks of tests/e2e_whole/game_screens.sh, looked
 at by screen_watch) and kept as web-STAGE.png in the working directory. The page's final mix is
 tapped from the click on: it must hold the song from the title on and the game's effects, and
-silence once the game has ended (recording_check). Then the page's own faults: 50 audio devices
-opened and closed leave no live node behind, and a page without Web Audio ends with the effects
+silence once the game has ended (recording_check). Then the page's audio devices: they count
+the sound heard, not what is handed ahead, and 50 opened and closed leave no live node behind; and a page without Web Audio ends with the effects
 device's failure on the page, not with the thanks line.
 
 Also prints the sizes of the build, the page's load-to-first-frame times and, with --idle-cpu
@@ -38,6 +38,7 @@ WAIT_SECONDS = 120  # generous: a busy 2-core machine renders WebGL in software
 MUSIC_RATE = 48000
 IDLE_SECONDS = 10
 RESTARTS = 50
+SHORT_FRAMES = 4800  # not a whole number of the sink's answers
 HOUR_MS = 3_600_000
 
 
@@ -300,10 +301,20 @@ def catch_up(page):
     print(f"back after an hour hidden: the picture stood still {still:.0f} ms while the game caught up")
 
 
-def audio_nodes(page):
-    """Every music restart closes a device: its node must end with it."""
+def audio_devices(page):
+    """A device counts the bytes heard, not those handed ahead (or the end of a song is cut off),
+    to the last one of a buffer played once; and every music restart closes a device, whose node
+    must end with it."""
     page.answer_no()
     page.wait_for("the page's sound", lambda: page.js("return !!Module.quibbetAudio;"))
+    at_once = page.js(f"""const audio = Module.quibbetAudio, id = audio.open({MUSIC_RATE});
+        audio.play(id, 0, {SHORT_FRAMES * 4}, false); window.quibbetShort = id; return audio.played(id);""")
+    if at_once != 0:
+        fail(f"a device counts {at_once} bytes played before any was heard")
+    page.wait_for("the end of a short sound", lambda: page.js(
+        f"return Module.quibbetAudio.played(window.quibbetShort) === {SHORT_FRAMES * 4};"))
+    page.js("Module.quibbetAudio.close(window.quibbetShort);")
+    print("a device counts what is heard, to the end")
     page.driver.execute_cdp_cmd("Performance.enable", {})
     before = page.live_audio_nodes()
     page.js(f"""const audio = Module.quibbetAudio;
@@ -346,7 +357,7 @@ def whole_game(page):
     page.see("intro", '"${STAGE_INTRO[@]}"')
     state = page.js("return Module.quibbetAudio.context.state;")
     page.middle_click()  # a gesture the game ignores
-    print(f"after Escape the page's sound was {state}; a middle click woke it")
+    print(f"after Escape the page's sound was {state}; then a middle click")
     title_at = page.see("title", '"${STAGE_TITLE[@]}"')  # the intro ends by itself after 6 s
     times = page.js("return Module.quibbetTimes;")
     print(f"load: ready to answer {times['ready']:.0f} ms after the page was opened; first frame "
@@ -414,7 +425,7 @@ def main():
             catch_up(page)
         else:
             whole_game(page)
-            audio_nodes(page)
+            audio_devices(page)
             failure_status(page)
     finally:
         page.close()
