@@ -4,16 +4,15 @@ in headless chromium driven through chromedriver.
 
 The whole game: the page's question answered with Escape (No, but no gesture that lets a page
 start sound: a middle click in the intro, which the game ignores, must wake it), the intro, the
-title after its fade, the menu; 3 players
-and the next level by clicks, a key starts; turns by keys and a right click within the countdown;
+title after its fade, the menu; 3 players and the next level by clicks, a key starts; turns by keys and a right click within the countdown;
 player 2 wins at the second step and the menu comes back with the score; Escape opens the
 credits, and Escape there leaves the page with its thanks line, where a click starts anew. Each
 stage is waited for in the canvas's pixels (the checks of tests/e2e_whole/game_screens.sh, looked
 at by screen_watch) and kept as web-STAGE.png in the working directory. The page's final mix is
-tapped from the click on: it must hold the song from the title on and the game's effects, and
-silence once the game has ended (recording_check). Then the page's audio devices: they count
-the sound heard, not what is handed ahead, and 50 opened and closed leave no live node behind; and a page without Web Audio ends with the effects
-device's failure on the page, not with the thanks line.
+tapped from the answer on: it must hold the song from the title on and the game's effects, and
+silence once the game has ended (recording_check). Then the page's audio devices: they count the
+sound heard, not what is handed ahead, and 50 opened and closed leave no live node behind; and a
+page without Web Audio ends with the effects device's failure on the page, not the thanks line.
 
 Also prints the sizes of the build, the page's load-to-first-frame times and, with --idle-cpu
 only, the processor time the browser takes at the idle menu, or with --catch-up only, how long
@@ -58,8 +57,8 @@ try:
     from selenium.webdriver.chrome.service import Service
     from selenium.webdriver.common.action_chains import ActionChains
     from selenium.webdriver.common.actions.action_builder import ActionBuilder
-    from selenium.webdriver.common.by import By
     from selenium.webdriver.common.actions.mouse_button import MouseButton
+    from selenium.webdriver.common.by import By
     from selenium.webdriver.common.keys import Keys
 except ImportError as e:
     skip(f"python3-selenium and python3-pil are needed ({e})")
