@@ -184,8 +184,8 @@ bool platform_gl_context_create() {
 }
 
 const char* platform_gl_failure_text() {
-    return "The browser could not start WebGL, which the game draws with. Turn on the browser's "
-           "hardware acceleration (or try another browser) and reload the page.";
+    return "The browser could not start WebGL, which the game draws with: turn on the browser's "
+           "hardware acceleration, or try another browser.";
 }
 
 const char* platform_failure_reason() {
