@@ -8,9 +8,9 @@
 struct WindowHandlers {
     void (*resize)(int client_width, int client_height);
     void (*close)();
-    void (*key_down)(int virtual_key);                         // Windows virtual-key codes on every backend
+    void (*key_down)(int virtual_key);                 // Windows virtual-key codes on every backend
     void (*button_down)(int button, uint16_t px, uint16_t py); // 0 left, 1 right; client pixels
-    void (*expose)();                                          // the window lost its picture: draw it again
+    void (*expose)();                                  // the window lost its picture: draw it again
 };
 
 // Called by app_main first. False when the window class cannot be registered (on SDL: when

@@ -19,19 +19,11 @@ void virtual_clock_reset() {
     clock_ms.store(CLOCK_ORIGIN_MS);
     slept_ms.store(0);
 }
-int64_t virtual_clock_now() {
-    return clock_ms.load();
-}
-void virtual_clock_advance(int64_t milliseconds) {
-    clock_ms.fetch_add(milliseconds);
-}
-int64_t virtual_slept_ms() {
-    return slept_ms.load();
-}
+int64_t virtual_clock_now() { return clock_ms.load(); }
+void virtual_clock_advance(int64_t milliseconds) { clock_ms.fetch_add(milliseconds); }
+int64_t virtual_slept_ms() { return slept_ms.load(); }
 
-int64_t platform_clock_ms() {
-    return clock_ms.load();
-}
+int64_t platform_clock_ms() { return clock_ms.load(); }
 
 void platform_sleep_ms(int milliseconds) {
     clock_ms.fetch_add(milliseconds);

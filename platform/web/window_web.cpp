@@ -84,9 +84,9 @@ EM_BOOL on_key_down(int, const EmscriptenKeyboardEvent* e, void*) {
     // browser's own shortcuts (with Ctrl or Cmd, and the function keys) to the browser.
     if (e->altKey || (e->key[0] == 'F' && e->key[1] == '1' && e->key[2] == '0' && e->key[3] == 0))
         return EM_FALSE;
+    // Only a page with focus gets keys.
     page.latin_layout = web_layout_seen(e->key, e->code, page.latin_layout);
-    push({Kind::key, web_key_to_virtual_key(e->key, e->code, page.latin_layout), 0,
-          0}); // only a page with focus gets keys
+    push({Kind::key, web_key_to_virtual_key(e->key, e->code, page.latin_layout), 0, 0});
     page_layout_ask();
     return e->ctrlKey || e->metaKey || function_key(e->key) ? EM_FALSE : EM_TRUE;
 }
