@@ -51,6 +51,11 @@ void platform_quit_post(int code);
 void platform_turn_buttons(uint32_t seats, int picture_left, int picture_top, int picture_width,
                            int picture_height);
 
+// Called by app_start when platform_gl_context_create failed: the error box's text. A desktop
+// names the call that failed (GL_CONTEXT_FAILURE); a page says it in a player's words.
+const char* platform_gl_failure_text();
+constexpr const char* GL_CONTEXT_FAILURE = "SetPixelFormat";
+
 // Called by main_loop_pass before it draws: false while the window is minimised or hidden.
 bool platform_window_visible();
 
