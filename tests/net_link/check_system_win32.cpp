@@ -2,8 +2,6 @@
 // test's own wine prefix.
 #include "net_link_check.h"
 
-#include "platform/clock.h"
-
 #include <windows.h>
 #include <wincrypt.h>
 
@@ -12,7 +10,7 @@
 #include <string>
 #include <vector>
 
-void check_wait_ms(int milliseconds) { platform_sleep_ms(milliseconds); }
+void check_wait_ms(int milliseconds) { Sleep(static_cast<DWORD>(milliseconds)); }
 
 bool check_trust(const char* pem_file) {
     std::ifstream in(pem_file);
