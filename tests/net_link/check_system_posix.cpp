@@ -5,6 +5,10 @@
 #include <cstdlib>
 #include <thread>
 
-void check_wait_ms(int milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
+void check_wait_ms(int milliseconds) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
 
-bool check_trust(const char* pem_file) { return setenv("SSL_CERT_FILE", pem_file, 1) == 0; }
+bool check_trust(const char* pem_file) {
+    return setenv("SSL_CERT_FILE", pem_file, 1) == 0;
+}

@@ -3,6 +3,7 @@
 #include "net_link_check.h"
 
 #include <windows.h>
+// wincrypt.h needs the types of windows.h first.
 #include <wincrypt.h>
 
 #include <fstream>
@@ -10,7 +11,9 @@
 #include <string>
 #include <vector>
 
-void check_wait_ms(int milliseconds) { Sleep(static_cast<DWORD>(milliseconds)); }
+void check_wait_ms(int milliseconds) {
+    Sleep(static_cast<DWORD>(milliseconds));
+}
 
 bool check_trust(const char* pem_file) {
     std::ifstream in(pem_file);

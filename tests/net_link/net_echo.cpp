@@ -49,8 +49,10 @@ void talk(Stream& ws) {
         }
         if (message == "!cut") return; // the socket closes without a word
         ws.binary(message != "!text");
-        if (message == "!big") ws.write(asio::buffer(std::string(NET_LINK_MESSAGE_MAX + 1, 'b')));
-        else ws.write(buffer.data());
+        if (message == "!big")
+            ws.write(asio::buffer(std::string(NET_LINK_MESSAGE_MAX + 1, 'b')));
+        else
+            ws.write(buffer.data());
     }
 }
 

@@ -68,11 +68,12 @@ struct Failure {
 
 const Failure FAILURES[] = {
     {"ws", 3, "127.0.0.1", "/", nullptr, "cannot reach"},
-    {"wss", 2, "127.0.0.1", "/echo", nullptr, nullptr},          // a certificate nobody vouches for
-    {"wss", 1, "localhost", "/echo", nullptr, nullptr},          // a certificate of another name
-    {"wss", 0, "127.0.0.1", "/echo", nullptr, nullptr},          // TLS to a plain server
-    {"ws", 0, "127.0.0.1", "/elsewhere", nullptr, nullptr},      // no WebSocket there
-    {"wss", 1, "127.0.0.1", "/echo", "!close:the room is full", "the server closed the link: the room is full"},
+    {"wss", 2, "127.0.0.1", "/echo", nullptr, nullptr},     // a certificate nobody vouches for
+    {"wss", 1, "localhost", "/echo", nullptr, nullptr},     // a certificate of another name
+    {"wss", 0, "127.0.0.1", "/echo", nullptr, nullptr},     // TLS to a plain server
+    {"ws", 0, "127.0.0.1", "/elsewhere", nullptr, nullptr}, // no WebSocket there
+    {"wss", 1, "127.0.0.1", "/echo", "!close:the room is full",
+     "the server closed the link: the room is full"},
     {"ws", 0, "127.0.0.1", "/echo", "!cut", "was lost"},
     {"ws", 0, "127.0.0.1", "/echo", "!text", "the server sent a text message"},
     {"ws", 0, "127.0.0.1", "/echo", "!big", "larger than"},
@@ -83,7 +84,8 @@ const Failure FAILURES[] = {
 
 int main(int argc, char** argv) {
     if (argc != 6) {
-        std::fprintf(stderr, "usage: net_link_check PLAIN_PORT TLS_PORT STRANGER_PORT NOBODY_PORT TRUSTED_PEM\n");
+        std::fprintf(stderr,
+                     "usage: net_link_check PLAIN_PORT TLS_PORT STRANGER_PORT NOBODY_PORT TRUSTED_PEM\n");
         return 2;
     }
     check(check_trust(argv[5]), std::string("the test's certificate is trusted: ") + argv[5]);

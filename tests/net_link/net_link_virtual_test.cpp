@@ -125,8 +125,10 @@ TEST(VirtualNetLink, ClosesAndCutsKeepWhatArrived) {
         EXPECT_TRUE(send_text(link.server, "arrived"));
         virtual_clock_advance(20);
         EXPECT_TRUE(send_text(link.server, cut ? "on the way" : "last words"));
-        if (cut) virtual_net_cut(link.server);
-        else net_link_close(link.server);
+        if (cut)
+            virtual_net_cut(link.server);
+        else
+            net_link_close(link.server);
         virtual_clock_advance(20);
         EXPECT_EQ(net_link_state(link.client), NetLinkState::closed);
         EXPECT_STREQ(net_link_error(link.client), cut ? "connection lost" : "the server closed the link");
