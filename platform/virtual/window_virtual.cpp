@@ -2,6 +2,7 @@
 #include "platform/pad_slots.h"
 #include "platform/window.h"
 #include "virtual_gl.h"
+#include "virtual_net.h"
 #include "virtual_platform.h"
 
 #include <deque>
@@ -29,6 +30,7 @@ void virtual_platform_reset() {
     queue.clear();
     pads_reset();
     virtual_gl_reset();
+    virtual_net_reset();
     virtual_clock_reset();
 }
 
