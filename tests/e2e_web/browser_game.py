@@ -402,19 +402,23 @@ def whole_game(page):
         fail(f"the page's sound (kept as web-recording.raw): {checked.stderr.strip()}")
 
 
-def main():
-    args = sys.argv[1:]
-    if len(args) < 6:
-        sys.exit(__doc__)
-    web_dir = args[0]
-    if not os.path.exists(os.path.join(web_dir, "quibbet.wasm")):
-        skip(f"no browser build in {web_dir} (build the web preset first)")
+def needs(args):
+    """Skips unless the browser build, the tools and the browser are all there."""
+    if not os.path.exists(os.path.join(args[0], "quibbet.wasm")):
+        skip(f"no browser build in {args[0]} (build the web preset first)")
     for tool in args[1:5]:
         if not os.access(tool, os.X_OK):
             skip(f"no tool at {tool}")
     if not shutil.which("chromium") or not shutil.which("chromedriver"):
         skip("chromium and chromium-driver are needed")
-    sizes(web_dir)
+
+
+def main():
+    args = sys.argv[1:]
+    if len(args) < 6:
+        sys.exit(__doc__)
+    needs(args)
+    sizes(args[0])
     work = tempfile.mkdtemp(prefix="quibbet-web-")
     page = Page(args, work)
     try:
