@@ -40,6 +40,8 @@ EM_JS(void, page_touch_button, (const char* kind, int slot, float x, float y, fl
                                   transform: upside_down ? "rotate(180deg)" : "" });
     document.getElementById("touch").appendChild(button);
 });
+// Who is in play, for anything on the page that follows the game (a test waits on it).
+EM_JS(void, page_seats_in_play, (uint32_t seats), { document.getElementById("touch").dataset.seats = seats; });
 // clang-format on
 
 void relayout() {
@@ -92,6 +94,7 @@ void web_touch_register() {
 void platform_turn_buttons(uint32_t seats, int left, int top, int width, int height) {
     const auto ratio = static_cast<float>(emscripten_get_device_pixel_ratio());
     touch.seats = seats;
+    page_seats_in_play(seats);
     touch.picture = {static_cast<float>(left) / ratio, static_cast<float>(top) / ratio,
                      static_cast<float>(width) / ratio, static_cast<float>(height) / ratio};
     relayout();
