@@ -9,10 +9,10 @@
 constexpr size_t NET_URL_MAX = 2048;
 
 struct NetUrl {
-    bool tls = false;      // wss://
-    std::string host;      // a name or an address; an IPv6 address without its brackets
-    uint16_t port = 0;     // 80 or 443 when the address names none
-    std::string path;      // from the first '/', with any query; "/" when the address has none
+    bool tls = false;  // wss://
+    std::string host;  // a name or an address; an IPv6 address without its brackets
+    uint16_t port = 0; // 80 or 443 when the address names none
+    std::string path;  // from the first '/', with any query; "/" when the address has none
 };
 
 // Called by every backend's net_link_open: takes url apart into out. Null when it holds,

@@ -60,8 +60,10 @@ namespace {
 
 template <class Work>
 void with_stream(NetLink* link, Work&& work) {
-    if (link->url.tls) work(link->secure);
-    else work(link->plain);
+    if (link->url.tls)
+        work(link->secure);
+    else
+        work(link->plain);
 }
 
 void close_socket(NetLink* link) {
@@ -83,7 +85,8 @@ void lost(NetLink* link, const error_code& ec, const websocket::close_reason& re
         const std::string said(reason.reason.c_str());
         fail(link, said.empty() ? "the server closed the link" : "the server closed the link: " + said);
     } else if (ec == websocket::error::message_too_big) {
-        fail(link, "a message from the server is larger than " + std::to_string(NET_LINK_MESSAGE_MAX) + " bytes");
+        fail(link,
+             "a message from the server is larger than " + std::to_string(NET_LINK_MESSAGE_MAX) + " bytes");
     } else {
         fail(link, "the connection to " + link->authority + " was lost (" + ec.message() + ")");
     }
@@ -113,8 +116,10 @@ void take_read(NetLink* link, bool binary) {
 void start_read(NetLink* link) {
     with_stream(link, [link](auto& ws) {
         ws.async_read(link->read_buffer, [link, &ws](error_code ec, size_t) {
-            if (ec) lost(link, ec, ws.reason());
-            else take_read(link, ws.got_binary());
+            if (ec)
+                lost(link, ec, ws.reason());
+            else
+                take_read(link, ws.got_binary());
         });
     });
 }
@@ -132,8 +137,10 @@ void write_next(NetLink* link) {
     with_stream(link, [link](auto& ws) {
         ws.async_write(asio::buffer(link->in_flight), [link, &ws](error_code ec, size_t) {
             link->writing = false;
-            if (ec) lost(link, ec, ws.reason());
-            else write_next(link);
+            if (ec)
+                lost(link, ec, ws.reason());
+            else
+                write_next(link);
         });
     });
 }
@@ -166,8 +173,10 @@ void secure_and_upgrade(NetLink* link) {
     tls.set_verify_mode(asio::ssl::verify_peer);
     tls.set_verify_callback(asio::ssl::host_name_verification(link->url.host));
     tls.async_handshake(asio::ssl::stream_base::client, [link](error_code ec) {
-        if (ec) fail(link, "TLS with " + link->authority + " failed (" + ec.message() + ")");
-        else upgrade(link, link->secure);
+        if (ec)
+            fail(link, "TLS with " + link->authority + " failed (" + ec.message() + ")");
+        else
+            upgrade(link, link->secure);
     });
 }
 
@@ -187,9 +196,12 @@ void start_connect(NetLink* link) {
             }
             with_stream(link, [link, &found](auto& ws) {
                 beast::get_lowest_layer(ws).async_connect(found, [link](error_code ec, const auto&) {
-                    if (ec) fail(link, "cannot reach " + link->authority + " (" + ec.message() + ")");
-                    else if (link->url.tls) secure_and_upgrade(link);
-                    else upgrade(link, link->plain);
+                    if (ec)
+                        fail(link, "cannot reach " + link->authority + " (" + ec.message() + ")");
+                    else if (link->url.tls)
+                        secure_and_upgrade(link);
+                    else
+                        upgrade(link, link->plain);
                 });
             });
         });
@@ -231,7 +243,9 @@ NetLink* net_link_open(const char* url) {
     return link;
 }
 
-NetLinkState net_link_state(NetLink* link) { return link->state.load(std::memory_order_acquire); }
+NetLinkState net_link_state(NetLink* link) {
+    return link->state.load(std::memory_order_acquire);
+}
 
 const char* net_link_error(NetLink* link) {
     return net_link_state(link) == NetLinkState::closed ? link->error.c_str() : "";

@@ -20,7 +20,7 @@ struct Arrival {
 // What one end receives: arrivals in order, and the rules of the way they come along.
 struct Inbox {
     VirtualNetRules rules;
-    uint32_t draw_state;
+    uint32_t draw_state = 1;
     int64_t last_at_ms = 0;
     uint32_t bytes = 0;
     std::deque<Arrival> arrivals;
@@ -61,7 +61,8 @@ void reset_inbox(Inbox& inbox, const VirtualNetRules& rules) {
 
 int64_t arrival_time(Inbox& inbox) {
     const VirtualNetRules& r = inbox.rules;
-    int64_t at = platform_clock_ms() + r.delay_ms + static_cast<int64_t>(draw(inbox, static_cast<uint32_t>(r.jitter_ms + 1)));
+    int64_t at = platform_clock_ms() + r.delay_ms +
+                 static_cast<int64_t>(draw(inbox, static_cast<uint32_t>(r.jitter_ms + 1)));
     if (static_cast<int>(draw(inbox, 100)) < r.loss_percent) at += r.retransmit_ms;
     if (at < inbox.last_at_ms) at = inbox.last_at_ms;
     inbox.last_at_ms = at;
@@ -78,8 +79,10 @@ void close_with(NetLink* link, std::string reason) {
 void catch_up(NetLink* link) {
     const int64_t now = platform_clock_ms();
     if (link->state == NetLinkState::connecting && now >= link->opens_at_ms) {
-        if (link->refused) close_with(link, "cannot reach " + link->authority + ": connection refused");
-        else link->state = NetLinkState::open;
+        if (link->refused)
+            close_with(link, "cannot reach " + link->authority + ": connection refused");
+        else
+            link->state = NetLinkState::open;
     }
     const std::deque<Arrival>& arrivals = link->inbox.arrivals;
     if (!arrivals.empty() && arrivals.back().close && arrivals.back().at_ms <= now)
@@ -136,7 +139,8 @@ const char* net_link_error(NetLink* link) {
 
 bool net_link_send(NetLink* link, std::span<const uint8_t> message) {
     catch_up(link);
-    if (link->state != NetLinkState::open || message.size() > NET_LINK_MESSAGE_MAX || !link->peer) return false;
+    if (link->state != NetLinkState::open || message.size() > NET_LINK_MESSAGE_MAX || !link->peer)
+        return false;
     Inbox& to = link->peer->inbox;
     if (to.bytes + message.size() > NET_LINK_QUEUE_BYTES) return false;
     to.bytes += static_cast<uint32_t>(message.size());
@@ -170,7 +174,9 @@ void net_link_close(NetLink* link) {
     delete link;
 }
 
-void virtual_net_set_rules(const VirtualNetRules& rules) { default_rules = rules; }
+void virtual_net_set_rules(const VirtualNetRules& rules) {
+    default_rules = rules;
+}
 
 VirtualNetRules& virtual_net_rules(NetLink* end) {
     // The rules of a way belong to the inbox at its far end; without a peer they go nowhere.
@@ -178,7 +184,9 @@ VirtualNetRules& virtual_net_rules(NetLink* end) {
     return end->peer ? end->peer->inbox.rules : nowhere;
 }
 
-void virtual_net_listen(const char* url) { listening.emplace_back(url); }
+void virtual_net_listen(const char* url) {
+    listening.emplace_back(url);
+}
 
 NetLink* virtual_net_accept() {
     if (requests.empty() || requests.front().first > platform_clock_ms()) return nullptr;

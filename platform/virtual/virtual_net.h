@@ -10,11 +10,11 @@ struct NetLink;
 // What one direction of a link does to the messages sent along it. Order always holds, as on a
 // stream: a message never arrives before one sent earlier.
 struct VirtualNetRules {
-    int64_t delay_ms = 0;          // one way, every message; a handshake takes two
-    int64_t jitter_ms = 0;         // plus a draw of 0..jitter_ms
-    int loss_percent = 0;          // chance that a message is lost once on the way ...
-    int64_t retransmit_ms = 200;   // ... and so, with all behind it, this much later
-    uint32_t seed = 1;             // of the draws; a direction's draws repeat from a reset
+    int64_t delay_ms = 0;        // one way, every message; a handshake takes two
+    int64_t jitter_ms = 0;       // plus a draw of 0..jitter_ms
+    int loss_percent = 0;        // chance that a message is lost once on the way ...
+    int64_t retransmit_ms = 200; // ... and so, with all behind it, this much later
+    uint32_t seed = 1;           // of the draws; a direction's draws repeat from a reset
 };
 
 // The rules of both directions of every link opened afterwards.

@@ -26,9 +26,12 @@ namespace {
 
 // A page loaded over https may not open ws:// at all; the browser would refuse it with an
 // exception instead of an event.
+// The JavaScript inside is not C++.
+// clang-format off
 EM_JS(int, page_is_secure, (), {
     return (typeof location !== 'undefined' && location.protocol === 'https:') ? 1 : 0;
 });
+// clang-format on
 
 // A page may close only with the normal code or the applications' own (4000 and up); any other
 // makes the browser throw.
@@ -53,7 +56,8 @@ EM_BOOL on_message(int, const EmscriptenWebSocketMessageEvent* event, void* user
     if (event->isText) {
         fail(link, "the server sent a text message");
     } else if (event->numBytes > NET_LINK_MESSAGE_MAX) {
-        fail(link, "a message from the server is larger than " + std::to_string(NET_LINK_MESSAGE_MAX) + " bytes");
+        fail(link,
+             "a message from the server is larger than " + std::to_string(NET_LINK_MESSAGE_MAX) + " bytes");
     } else if (link->inbox_bytes + event->numBytes > NET_LINK_QUEUE_BYTES) {
         // A page cannot hold the server back, so a game that stopped taking messages is told.
         fail(link, "messages from the server piled up unread");
@@ -68,8 +72,9 @@ EM_BOOL on_message(int, const EmscriptenWebSocketMessageEvent* event, void* user
 // the failure itself is enough to say what happened.
 EM_BOOL on_error(int, const EmscriptenWebSocketErrorEvent*, void* user) {
     NetLink* link = static_cast<NetLink*>(user);
-    fail(link, link->state == NetLinkState::connecting ? "cannot reach " + link->authority
-                                                       : "the connection to " + link->authority + " was lost");
+    fail(link, link->state == NetLinkState::connecting
+                   ? "cannot reach " + link->authority
+                   : "the connection to " + link->authority + " was lost");
     return EM_TRUE;
 }
 
@@ -116,9 +121,13 @@ NetLink* net_link_open(const char* url) {
     return link;
 }
 
-NetLinkState net_link_state(NetLink* link) { return link->state; }
+NetLinkState net_link_state(NetLink* link) {
+    return link->state;
+}
 
-const char* net_link_error(NetLink* link) { return link->error.c_str(); }
+const char* net_link_error(NetLink* link) {
+    return link->error.c_str();
+}
 
 bool net_link_send(NetLink* link, std::span<const uint8_t> message) {
     if (link->state != NetLinkState::open || message.size() > NET_LINK_MESSAGE_MAX) return false;
@@ -127,7 +136,8 @@ bool net_link_send(NetLink* link, std::span<const uint8_t> message) {
     if (queued + message.size() > NET_LINK_QUEUE_BYTES) return false;
     // The browser copies the bytes before the call returns.
     return emscripten_websocket_send_binary(link->socket, const_cast<uint8_t*>(message.data()),
-                                            static_cast<uint32_t>(message.size())) == EMSCRIPTEN_RESULT_SUCCESS;
+                                            static_cast<uint32_t>(message.size())) ==
+           EMSCRIPTEN_RESULT_SUCCESS;
 }
 
 bool net_link_receive(NetLink* link, std::span<const uint8_t>* message) {

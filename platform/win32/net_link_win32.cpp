@@ -57,19 +57,24 @@ void fail(NetLink* link, const std::string& reason) {
 std::string failure(NetLink* link, DWORD code) {
     const std::string number = " (WinHTTP error " + std::to_string(code) + ")";
     switch (code) {
-    case ERROR_WINHTTP_NAME_NOT_RESOLVED: return "cannot find " + link->url.host + number;
-    case ERROR_WINHTTP_CANNOT_CONNECT: return "cannot reach " + link->authority + number;
-    case ERROR_WINHTTP_TIMEOUT: return "cannot reach " + link->authority + ": no answer in time" + number;
+    case ERROR_WINHTTP_NAME_NOT_RESOLVED:
+        return "cannot find " + link->url.host + number;
+    case ERROR_WINHTTP_CANNOT_CONNECT:
+        return "cannot reach " + link->authority + number;
+    case ERROR_WINHTTP_TIMEOUT:
+        return "cannot reach " + link->authority + ": no answer in time" + number;
     case ERROR_WINHTTP_SECURE_FAILURE:
     case ERROR_WINHTTP_SECURE_INVALID_CA:
     case ERROR_WINHTTP_SECURE_CERT_CN_INVALID:
     case ERROR_WINHTTP_SECURE_CERT_DATE_INVALID:
     case ERROR_WINHTTP_SECURE_CHANNEL_ERROR:
     case ERROR_WINHTTP_SECURE_INVALID_CERT:
-    case ERROR_WINHTTP_SECURE_CERT_REVOKED: return "TLS with " + link->authority + " failed" + number;
+    case ERROR_WINHTTP_SECURE_CERT_REVOKED:
+        return "TLS with " + link->authority + " failed" + number;
     default:
-        return link->state.load() == NetLinkState::open ? "the connection to " + link->authority + " was lost" + number
-                                                        : "cannot reach " + link->authority + number;
+        return link->state.load() == NetLinkState::open
+                   ? "the connection to " + link->authority + " was lost" + number
+                   : "cannot reach " + link->authority + number;
     }
 }
 
@@ -86,9 +91,9 @@ bool upgrade(NetLink* link) {
     HINTERNET connection = WinHttpConnect(session, widen(link->url.host).c_str(), link->url.port, 0);
     if (!connection) return false;
     link->connection.store(connection);
-    HINTERNET request = WinHttpOpenRequest(connection, L"GET", widen(link->url.path).c_str(), nullptr,
-                                           WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
-                                           link->url.tls ? WINHTTP_FLAG_SECURE : 0);
+    HINTERNET request =
+        WinHttpOpenRequest(connection, L"GET", widen(link->url.path).c_str(), nullptr, WINHTTP_NO_REFERER,
+                           WINHTTP_DEFAULT_ACCEPT_TYPES, link->url.tls ? WINHTTP_FLAG_SECURE : 0);
     if (!request) return false;
     link->request.store(request);
     if (!WinHttpSetOption(request, WINHTTP_OPTION_UPGRADE_TO_WEB_SOCKET, nullptr, 0) ||
@@ -96,8 +101,8 @@ bool upgrade(NetLink* link) {
         !WinHttpReceiveResponse(request, nullptr))
         return false;
     DWORD status = 0, size = sizeof status;
-    WinHttpQueryHeaders(request, WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER, WINHTTP_HEADER_NAME_BY_INDEX,
-                        &status, &size, WINHTTP_NO_HEADER_INDEX);
+    WinHttpQueryHeaders(request, WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
+                        WINHTTP_HEADER_NAME_BY_INDEX, &status, &size, WINHTTP_NO_HEADER_INDEX);
     if (status != HTTP_STATUS_SWITCH_PROTOCOLS) {
         fail(link, "the server at " + link->authority + " refused the WebSocket upgrade (HTTP " +
                        std::to_string(status) + ")");
@@ -145,7 +150,8 @@ DWORD WINAPI receive_loop(void* arg) {
     while (link->state.load(std::memory_order_acquire) == NetLinkState::open) {
         DWORD got = 0;
         WINHTTP_WEB_SOCKET_BUFFER_TYPE type;
-        const DWORD result = WinHttpWebSocketReceive(link->socket.load(), chunk.data(), RECEIVE_CHUNK, &got, &type);
+        const DWORD result =
+            WinHttpWebSocketReceive(link->socket.load(), chunk.data(), RECEIVE_CHUNK, &got, &type);
         if (result != NO_ERROR) {
             fail(link, failure(link, result));
         } else if (type == WINHTTP_WEB_SOCKET_CLOSE_BUFFER_TYPE) {
@@ -154,7 +160,8 @@ DWORD WINAPI receive_loop(void* arg) {
                    type == WINHTTP_WEB_SOCKET_UTF8_FRAGMENT_BUFFER_TYPE) {
             fail(link, "the server sent a text message");
         } else if (message.size() + got > NET_LINK_MESSAGE_MAX) {
-            fail(link, "a message from the server is larger than " + std::to_string(NET_LINK_MESSAGE_MAX) + " bytes");
+            fail(link, "a message from the server is larger than " + std::to_string(NET_LINK_MESSAGE_MAX) +
+                           " bytes");
         } else {
             message.insert(message.end(), chunk.begin(), chunk.begin() + got);
             if (type == WINHTTP_WEB_SOCKET_BINARY_MESSAGE_BUFFER_TYPE) take(link, message);
@@ -179,8 +186,9 @@ DWORD WINAPI send_loop(void* arg) {
         }
         ReleaseSRWLockExclusive(&link->lock);
         if (!go_on) return 0;
-        const DWORD result = WinHttpWebSocketSend(link->socket.load(), WINHTTP_WEB_SOCKET_BINARY_MESSAGE_BUFFER_TYPE,
-                                                  message.data(), static_cast<DWORD>(message.size()));
+        const DWORD result =
+            WinHttpWebSocketSend(link->socket.load(), WINHTTP_WEB_SOCKET_BINARY_MESSAGE_BUFFER_TYPE,
+                                 message.data(), static_cast<DWORD>(message.size()));
         if (result != NO_ERROR) fail(link, failure(link, result));
     }
 }
@@ -206,7 +214,9 @@ NetLink* net_link_open(const char* url) {
     return link;
 }
 
-NetLinkState net_link_state(NetLink* link) { return link->state.load(std::memory_order_acquire); }
+NetLinkState net_link_state(NetLink* link) {
+    return link->state.load(std::memory_order_acquire);
+}
 
 const char* net_link_error(NetLink* link) {
     return net_link_state(link) == NetLinkState::closed ? link->error.c_str() : "";

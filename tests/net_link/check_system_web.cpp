@@ -3,7 +3,11 @@
 
 #include <emscripten.h>
 
-void check_wait_ms(int milliseconds) { emscripten_sleep(static_cast<unsigned>(milliseconds)); }
+void check_wait_ms(int milliseconds) {
+    emscripten_sleep(static_cast<unsigned>(milliseconds));
+}
 
 // node trusts what NODE_EXTRA_CA_CERTS names; the calling script sets it.
-bool check_trust(const char*) { return true; }
+bool check_trust(const char*) {
+    return true;
+}

@@ -2,9 +2,8 @@
 // test's own wine prefix.
 #include "net_link_check.h"
 
-#include "platform/clock.h"
-
 #include <windows.h>
+// wincrypt.h needs the types of windows.h first.
 #include <wincrypt.h>
 
 #include <fstream>
@@ -12,7 +11,9 @@
 #include <string>
 #include <vector>
 
-void check_wait_ms(int milliseconds) { platform_sleep_ms(milliseconds); }
+void check_wait_ms(int milliseconds) {
+    Sleep(static_cast<DWORD>(milliseconds));
+}
 
 bool check_trust(const char* pem_file) {
     std::ifstream in(pem_file);

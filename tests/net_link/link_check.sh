@@ -1,6 +1,7 @@
-# The link of another build against echo servers on the loopback: the page's code in node, or
-# the exe under wine. The check program prints every result; this script gives it its servers.
-# Usage: other_builds.sh node|wine CHECK NET_ECHO
+# The link of a build against echo servers on the loopback: Linux natively, the page's code in
+# node, or the exe under wine. The check program prints every result; this script gives it its
+# servers and the certificate to trust.
+# Usage: link_check.sh native|node|wine CHECK NET_ECHO
 . "$(dirname "$0")/../e2e_window/e2e_lib.sh"
 
 mode=$1 check=$2 echo_server=$3
@@ -21,6 +22,7 @@ done
 ports+=("$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')")
 
 case $mode in
+native) timeout 300 "$check" "${ports[@]}" "$WORK_DIR/certs/trusted.pem" ;;
 node)
     need_tools node
     node --experimental-websocket -e 'process.exit(typeof WebSocket == "function" ? 0 : 1)' 2>/dev/null ||
