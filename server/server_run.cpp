@@ -28,7 +28,7 @@ void accept(Server& server) {
             const auto peer = socket.remote_endpoint(peer_error);
             const std::string address = peer_error ? std::string("?") : peer.address().to_string();
             if (!peer_error && hub_admit(server.state.hub, address)) {
-                auto admission = std::make_shared<Admission>(Admission{server.state, address});
+                auto admission = std::make_shared<Admission>(server.state, address);
                 if (server.tls)
                     std::make_shared<HttpSession<beast::ssl_stream<beast::tcp_stream>>>(
                         beast::ssl_stream<beast::tcp_stream>(std::move(socket), *server.tls), server.state, admission)
