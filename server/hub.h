@@ -82,9 +82,11 @@ struct Hub {
     std::unordered_map<std::string, AddressUse> addresses;
     ConnId next_id = 1;
     size_t open_sockets = 0;
+    int64_t next_address_sweep_ms = 0;
 };
 
-// A TCP connection from `address` arrived (false: refuse it) / went away.
+// A TCP connection from `address` arrived (false: refuse it) / went away. An IPv6 address counts
+// by its /64, which one household holds.
 bool hub_admit(Hub& hub, const std::string& address);
 void hub_release(Hub& hub, const std::string& address);
 // Its WebSocket opened; every message on it, and its end, go to the hub with this id.

@@ -3,20 +3,15 @@
 #pragma once
 
 #include "server/probe_client.h"
+#include "server/probe_process.h"
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <string>
 #include <vector>
-
-extern char** environ;
 
 inline bool run_until(net::io_context& io, const std::function<bool()>& done, int timeout_ms = 10000) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
@@ -29,50 +24,19 @@ inline bool run_until(net::io_context& io, const std::function<bool()>& done, in
 }
 
 struct ServerProcess {
-    pid_t pid = -1;
+    ServerChild child;
     int port = 0;
-    int out = -1;
     std::string output;
 
-    explicit ServerProcess(std::vector<std::string> args) {
-        int fds[2];
-        if (pipe(fds) != 0) return;
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
-        posix_spawn_file_actions_addclose(&actions, fds[0]);
-        args.insert(args.begin(), {QUIBBET_SERVER_BIN, "--listen", "127.0.0.1", "--port", "0"});
-        std::vector<char*> argv;
-        for (auto& a : args) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid = -1;
-        posix_spawn_file_actions_destroy(&actions);
-        close(fds[1]);
-        out = fds[0];
-        fcntl(out, F_SETFL, O_NONBLOCK);
-        // The first line names the port: "... listening on 127.0.0.1 port N: ..."
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while (output.find('\n') == std::string::npos && std::chrono::steady_clock::now() < deadline) {
-            pollfd p{out, POLLIN, 0};
-            poll(&p, 1, 100);
-            read_output();
-        }
-        const size_t at = output.find(" port ");
-        if (at != std::string::npos) port = std::stoi(output.substr(at + 6));
-    }
-    ~ServerProcess() {
-        if (pid > 0) {
-            kill(pid, SIGTERM);
-            waitpid(pid, nullptr, 0);
-        }
-        if (out >= 0) close(out);
-    }
+    explicit ServerProcess(std::vector<std::string> args)
+        : child(server_child_start(QUIBBET_SERVER_BIN, std::move(args))), port(child.port), output(child.first_line) {}
+    ~ServerProcess() { server_child_stop(child); }
     void read_output() {
         char chunk[4096];
         ssize_t n;
-        while ((n = read(out, chunk, sizeof chunk)) > 0) output.append(chunk, static_cast<size_t>(n));
+        while ((n = read(child.output, chunk, sizeof chunk)) > 0) output.append(chunk, static_cast<size_t>(n));
     }
-    bool alive() const { return pid > 0 && waitpid(pid, nullptr, WNOHANG) == 0; }
+    bool alive() const { return child.pid > 0 && waitpid(child.pid, nullptr, WNOHANG) == 0; }
 };
 
 // One machine: what it got, decoded on demand from the kept bytes.
