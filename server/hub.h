@@ -95,7 +95,8 @@ void hub_message(Hub& hub, ConnId id, std::span<const uint8_t> bytes, int64_t no
 // A text frame or an unreadable frame: the format is broken.
 void hub_refuse(Hub& hub, ConnId id, const char* why, int64_t now_ms);
 void hub_disconnect(Hub& hub, ConnId id, int64_t now_ms);
-// Closes due ticks, leaves silent seats to the computer, closes idle connections; call every tick.
+// Closes due ticks, leaves silent seats to the computer, closes idle connections; call every
+// TICK_MS, at multiples of it on the clock of `now_ms`.
 void hub_tick(Hub& hub, int64_t now_ms);
 
 uint64_t system_random();

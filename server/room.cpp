@@ -147,7 +147,9 @@ Room& room_open(Hub& hub, const std::string& opener_address, int64_t now_ms) {
     Room& room = hub.rooms[code];
     std::copy(code.begin(), code.end(), room.code.begin());
     room.seed = static_cast<uint32_t>(hub.random());
-    room.epoch_ms = now_ms;
+    // On the hub's own beat (it is called every TICK_MS from its start), so a tick is closed when its
+    // time comes rather than up to a beat later.
+    room.epoch_ms = now_ms - now_ms % wire::TICK_MS;
     room.opener_address = opener_address;
     return room;
 }

@@ -219,7 +219,7 @@ void run_load(const std::string& server_path, int rooms, int seconds) {
                std::all_of(players.begin(), players.end(), [](const auto& p) { return p->joined; });
     };
     const auto give_up = Clock::now() + std::chrono::seconds(120);
-    while (!everyone_in() && Clock::now() < give_up && run.failures == 0) run.io.run_for(std::chrono::milliseconds(50));
+    while (!everyone_in() && Clock::now() < give_up) run.io.run_for(std::chrono::milliseconds(50));
     run.io.run_for(std::chrono::milliseconds(WARM_UP_MS));
 
     uint64_t up_before = 0, down_before = 0;
