@@ -120,6 +120,10 @@ bool platform_gl_context_create() {
     return true;
 }
 
+const char* platform_gl_failure_text() {
+    return GL_CONTEXT_FAILURE;
+}
+
 const char* platform_failure_reason() {
     return SDL_GetError();
 }
@@ -173,6 +177,9 @@ void platform_quit_post(int code) {
     e.user.code = code;
     SDL_PushEvent(&e);
 }
+
+// A desktop window is played with keys, the mouse and pads: no buttons on the screen.
+void platform_turn_buttons(uint32_t, int, int, int, int) {}
 
 bool platform_window_visible() {
     return window && (SDL_GetWindowFlags(window) & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_HIDDEN)) == 0;

@@ -2,13 +2,14 @@
 #include "platform/pad_slots.h"
 #include "platform/window.h"
 #include "virtual_gl.h"
+#include "virtual_net.h"
 #include "virtual_platform.h"
 
 #include <deque>
 
 namespace {
 
-enum class Kind { resize, expose, close, key, button, pad_connect, pad_disconnect, pad_buttons, quit };
+enum class Kind { resize, expose, close, key, button, pad_connect, pad_disconnect, pad_buttons, turn, quit };
 
 struct Message {
     Kind kind;
@@ -29,6 +30,7 @@ void virtual_platform_reset() {
     queue.clear();
     pads_reset();
     virtual_gl_reset();
+    virtual_net_reset();
     virtual_clock_reset();
 }
 
@@ -37,6 +39,7 @@ void virtual_post_expose() { queue.push_back({Kind::expose}); }
 void virtual_post_close() { queue.push_back({Kind::close}); }
 void virtual_post_key(int vk) { queue.push_back({Kind::key, vk}); }
 void virtual_post_button(int button, uint16_t px, uint16_t py) { queue.push_back({Kind::button, button, px, py}); }
+void virtual_post_turn(int slot, int direction) { queue.push_back({Kind::turn, slot, direction}); }
 int virtual_pending_messages() { return static_cast<int>(queue.size()); }
 void virtual_post_pad_connect(int32_t device) { queue.push_back({Kind::pad_connect, device}); }
 void virtual_post_pad_disconnect(int32_t device) { queue.push_back({Kind::pad_disconnect, device}); }
@@ -87,6 +90,10 @@ bool platform_gl_context_create() {
     return true;
 }
 
+const char* platform_gl_failure_text() {
+    return GL_CONTEXT_FAILURE;
+}
+
 const char* platform_failure_reason() {
     return state.failure_reason.c_str();
 }
@@ -124,11 +131,17 @@ MessagePoll platform_message_poll(int* quit_code) {
     case Kind::pad_buttons:
         pad_buttons(m.a, PAD_ALL_BUTTONS, static_cast<uint32_t>(m.b), state.background ? nullptr : &handlers);
         break;
+    case Kind::turn:
+        if (handlers.turn) handlers.turn(m.a, m.b);
+        break;
     }
     return MessagePoll::dispatched;
 }
 
 void platform_quit_post(int code) { queue.push_back({Kind::quit, code}); }
+
+// Tests press the turn buttons with virtual_post_turn; there is no screen to show them on.
+void platform_turn_buttons(uint32_t, int, int, int, int) {}
 
 bool platform_window_visible() { return !state.minimised; }
 

@@ -135,6 +135,10 @@ bool platform_gl_context_create() {
     return true;
 }
 
+const char* platform_gl_failure_text() {
+    return GL_CONTEXT_FAILURE;
+}
+
 const char* platform_failure_reason() {
     static char reason[REASON_CAPACITY];
     const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
@@ -169,6 +173,9 @@ MessagePoll platform_message_poll(int* quit_code) {
 void platform_quit_post(int code) {
     PostQuitMessage(code);
 }
+
+// A desktop window is played with keys, the mouse and pads: no buttons on the screen.
+void platform_turn_buttons(uint32_t, int, int, int, int) {}
 
 bool platform_window_visible() {
     return window && IsWindowVisible(window) && !IsIconic(window);
