@@ -211,7 +211,8 @@ void hub_release(Hub& hub, const std::string& address) {
     if (it == hub.addresses.end()) return;
     --it->second.connections;
     --hub.open_sockets;
-    forget_address_if_unused(hub, address, it->second.join_failures.empty() ? 0 : it->second.join_failures.back());
+    const AddressUse& use = it->second;
+    if (use.connections == 0 && use.rooms == 0 && use.join_failures.empty()) hub.addresses.erase(it);
 }
 
 ConnId hub_connect(Hub& hub, const std::string& address, int64_t now_ms) {
@@ -285,4 +286,12 @@ void hub_tick(Hub& hub, int64_t now_ms) {
     for (auto& [code, room] : hub.rooms)
         if (!room.members.empty()) room_close_ticks(hub, room, now_ms);
     erase_empty_rooms(hub);
+    // Addresses that only remember old tries at codes are forgotten once those have expired.
+    if (now_ms >= hub.next_address_sweep_ms) {
+        hub.next_address_sweep_ms = now_ms + limits::JOIN_FAILURE_WINDOW_MS / 4;
+        std::vector<std::string> unused;
+        for (const auto& [address, use] : hub.addresses)
+            if (use.connections == 0 && use.rooms == 0) unused.push_back(address);
+        for (const std::string& address : unused) forget_address_if_unused(hub, address, now_ms);
+    }
 }

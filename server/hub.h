@@ -82,9 +82,11 @@ struct Hub {
     std::unordered_map<std::string, AddressUse> addresses;
     ConnId next_id = 1;
     size_t open_sockets = 0;
+    int64_t next_address_sweep_ms = 0;
 };
 
-// A TCP connection from `address` arrived (false: refuse it) / went away.
+// A TCP connection from `address` arrived (false: refuse it) / went away. An IPv6 address counts
+// by its /64, which one household holds.
 bool hub_admit(Hub& hub, const std::string& address);
 void hub_release(Hub& hub, const std::string& address);
 // Its WebSocket opened; every message on it, and its end, go to the hub with this id.
@@ -93,7 +95,8 @@ void hub_message(Hub& hub, ConnId id, std::span<const uint8_t> bytes, int64_t no
 // A text frame or an unreadable frame: the format is broken.
 void hub_refuse(Hub& hub, ConnId id, const char* why, int64_t now_ms);
 void hub_disconnect(Hub& hub, ConnId id, int64_t now_ms);
-// Closes due ticks, leaves silent seats to the computer, closes idle connections; call every tick.
+// Closes due ticks, leaves silent seats to the computer, closes idle connections; call every
+// TICK_MS, at multiples of it on the clock of `now_ms`.
 void hub_tick(Hub& hub, int64_t now_ms);
 
 uint64_t system_random();

@@ -47,6 +47,9 @@ struct ServerState {
 struct Admission {
     ServerState& state;
     std::string address;
+    Admission(ServerState& s, std::string a) : state(s), address(std::move(a)) {}
+    Admission(const Admission&) = delete;
+    Admission& operator=(const Admission&) = delete;
     ~Admission() { hub_release(state.hub, address); }
 };
 using AdmissionPtr = std::shared_ptr<Admission>;

@@ -17,18 +17,19 @@ void room_event(Room& room, uint8_t kind, uint8_t seat) {
     room_stamp(room, room.closed, event);
 }
 
-bool seat_has_person(const Hub& hub, const Room& room, int seat) {
+// A person at a machine that shows the game (a phone's turn buttons cannot work the menu).
+bool seat_can_own_menu(const Hub& hub, const Room& room, int seat) {
     if (!room.seat_conn[seat]) return false;
     auto it = hub.connections.find(room.seat_conn[seat]);
-    return it != hub.connections.end() && !it->second.away;
+    return it != hub.connections.end() && !it->second.away && is_game_machine(it->second);
 }
 
-// The menu goes to the next seat a person sits in, counting on from its last owner.
+// The menu goes to the next seat such a person sits in, counting on from its last owner.
 void pass_menu(Hub& hub, Room& room) {
     const int from = room.menu_owner == wire::NO_SEAT ? 0 : room.menu_owner + 1;
     uint8_t next = wire::NO_SEAT;
     for (int i = 0; i < wire::SEATS && next == wire::NO_SEAT; ++i)
-        if (seat_has_person(hub, room, (from + i) % wire::SEATS)) next = static_cast<uint8_t>((from + i) % wire::SEATS);
+        if (seat_can_own_menu(hub, room, (from + i) % wire::SEATS)) next = static_cast<uint8_t>((from + i) % wire::SEATS);
     if (next == room.menu_owner) return;
     room.menu_owner = next;
     room_event(room, wire::KIND_MENU_OWNER, next);
@@ -97,7 +98,7 @@ void differs(Hub& hub, Room& room, ConnId id, uint32_t tick, int64_t now_ms) {
 }
 
 // Most machines' checksum wins; a tie goes to the menu owner's machine, then to the first report.
-uint32_t verdict_of(const Hub& hub, const Room& room, const ChecksumReports& check) {
+uint32_t verdict_of(const Room& room, const ChecksumReports& check) {
     const ConnId owner = room.menu_owner == wire::NO_SEAT ? 0 : room.seat_conn[room.menu_owner];
     uint32_t best = check.reports.front().second;
     long best_votes = 0;
@@ -114,7 +115,6 @@ uint32_t verdict_of(const Hub& hub, const Room& room, const ChecksumReports& che
             best_owner = owner_says;
         }
     }
-    (void)hub;
     return best;
 }
 
@@ -128,7 +128,7 @@ void decide_checksums(Hub& hub, Room& room, int64_t now_ms) {
         if (check.decided || check.reports.empty()) continue;
         if (check.reports.size() < machines && check.tick + limits::CHECKSUM_WAIT_TICKS >= room.closed) continue;
         check.decided = true;
-        check.verdict = verdict_of(hub, room, check);
+        check.verdict = verdict_of(room, check);
         for (const auto& [id, hash] : check.reports)
             if (hash != check.verdict) differing.emplace_back(id, check.tick);
     }
@@ -152,7 +152,9 @@ Room& room_open(Hub& hub, const std::string& opener_address, int64_t now_ms) {
     Room& room = hub.rooms[code];
     std::copy(code.begin(), code.end(), room.code.begin());
     room.seed = static_cast<uint32_t>(hub.random());
-    room.epoch_ms = now_ms;
+    // On the hub's own beat (it is called every TICK_MS from its start), so a tick is closed when its
+    // time comes rather than up to a beat later.
+    room.epoch_ms = now_ms - now_ms % wire::TICK_MS;
     room.opener_address = opener_address;
     return room;
 }

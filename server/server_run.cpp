@@ -4,6 +4,7 @@
 
 #include "server/http_session.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
 #include <optional>
@@ -21,14 +22,24 @@ struct Server {
     std::chrono::steady_clock::time_point next_tick;
 };
 
+// What the limits per address count: an IPv4 address, or an IPv6 network of 64 bits.
+std::string address_key(const net::ip::address& address) {
+    if (address.is_v4()) return address.to_string();
+    const auto v6 = address.to_v6();
+    if (v6.is_v4_mapped()) return net::ip::make_address_v4(net::ip::v4_mapped, v6).to_string();
+    auto bytes = v6.to_bytes();
+    std::fill(bytes.begin() + 8, bytes.end(), 0);
+    return net::ip::address_v6(bytes).to_string() + "/64";
+}
+
 void accept(Server& server) {
     server.acceptor.async_accept([&server](beast::error_code ec, tcp::socket socket) {
         if (!ec) {
             beast::error_code peer_error;
             const auto peer = socket.remote_endpoint(peer_error);
-            const std::string address = peer_error ? std::string("?") : peer.address().to_string();
+            const std::string address = peer_error ? std::string("?") : address_key(peer.address());
             if (!peer_error && hub_admit(server.state.hub, address)) {
-                auto admission = std::make_shared<Admission>(Admission{server.state, address});
+                auto admission = std::make_shared<Admission>(server.state, address);
                 if (server.tls)
                     std::make_shared<HttpSession<beast::ssl_stream<beast::tcp_stream>>>(
                         beast::ssl_stream<beast::tcp_stream>(std::move(socket), *server.tls), server.state, admission)
