@@ -1,12 +1,12 @@
 #include "app/app.h"
 
 #include "app/frame_timer.h"
+#include "app/replay_watch.h"
 #include "app/viewport.h"
 #include "audio/sfx.h"
 #include "engine/fatal_hook.h"
 #include "engine/input_events.h"
 #include "engine/sprite_renderer.h"
-#include "game/game_tick.h"
 #include "game/shutdown.h"
 #include "platform/clock.h"
 #include "platform/window.h"
@@ -70,9 +70,7 @@ bool main_loop_pass(int* exit_code, int* idle_ms) {
         break;
     }
     if (frame_timer_poll(false)) {
-        TickInput input;
-        tick_input_take(input);
-        game_tick(input);
+        app_tick();
         picture_stale = true;
     }
     // A pass with more ticks due after its own replays them first: drawing (and a swap held by
@@ -93,6 +91,7 @@ bool main_loop_pass(int* exit_code, int* idle_ms) {
 bool app_start(int show_command) {
     // The failures before the window exists go to standard error: there is nowhere else to say
     // them, and a silent end or a silent windowed start looks like a choice.
+    if (replay_requested && !replay_watch_load()) return false;
     if (!platform_window_class_register(handlers)) {
         std::fprintf(stderr, "quibbet: cannot open a window: %s\n", platform_failure_reason());
         return false;
@@ -114,7 +113,9 @@ bool app_start(int show_command) {
         fatal_error("", text);
     }
     if (!platform_gl_context_create()) fatal_error("", "SetPixelFormat");
+    if (replay_requested) first_scene = "gameplay"; // the recorded game starts from the menu
     engine_init();
+    if (replay_requested) replay_watch_start();
     frame_timer_poll(true);
     return true;
 }

@@ -47,7 +47,8 @@ std::vector<std::string> writable_tables(const std::string& library) {
         std::string text(line.data());
         if (!text.empty() && text.back() == '\n') text.pop_back();
         std::smatch m;
-        if (std::regex_match(text, m, row)) names.push_back(m[2]);
+        // Reserved names are the compiler's own (the sanitizers' records, for one).
+        if (std::regex_match(text, m, row) && m[2].str().rfind("__", 0) != 0) names.push_back(m[2]);
     }
     pclose(pipe);
     return names;
