@@ -59,7 +59,6 @@ struct Cursor {
     }
 };
 
-ReplayOpened refused(const char* format, ...) __attribute__((format(printf, 1, 2)));
 ReplayOpened refused(const char* format, ...) {
     ReplayOpened r{};
     va_list args;
@@ -131,7 +130,7 @@ std::span<const uint8_t> replay_write_finish(ReplayWriter& w, uint64_t final_che
 }
 
 ReplayOpened replay_open(std::span<const uint8_t> bytes) {
-    if (bytes.size() > REPLAY_BYTES_MAX) return refused("not a replay: larger than %zu bytes", REPLAY_BYTES_MAX);
+    if (bytes.size() > REPLAY_BYTES_MAX) return refused("not a replay: larger than %u bytes", static_cast<unsigned>(REPLAY_BYTES_MAX));
     if (bytes.size() < MAGIC.size() || std::memcmp(bytes.data(), MAGIC.data(), MAGIC.size()) != 0)
         return refused("not a replay of this game");
     if (bytes.size() < REPLAY_HEADER_BYTES + REPLAY_TRAILER_BYTES) return refused("damaged replay: cut short");
@@ -172,7 +171,8 @@ ReplayOpened replay_open(std::span<const uint8_t> bytes) {
     while ((step = replay_next(walk, input)) == ReplayStep::tick) {
     }
     if (step == ReplayStep::damaged || walk.empty_left != 0 || walk.at != walk.bytes.size())
-        return refused("damaged replay: its ticks do not add up (at byte %zu of %zu)", walk.at, bytes.size());
+        return refused("damaged replay: its ticks do not add up (at byte %u of %u)", static_cast<unsigned>(walk.at),
+                       static_cast<unsigned>(bytes.size()));
     Cursor trailer{bytes, bytes.size() - REPLAY_TRAILER_BYTES};
     opened.final_checksum = trailer.u32();
     opened.final_checksum |= static_cast<uint64_t>(trailer.u32()) << 32;
