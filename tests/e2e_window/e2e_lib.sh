@@ -61,6 +61,7 @@ act_until() {
     until "$action" && poll "$ACT_RETRY_SECONDS" "$@"; do
         [ "$(date +%s)" -ge "$limit" ] && return 1
     done
+    return 0 # the loop's own status is its last retry's, a failed time check
 }
 
 # box_shown ID: the window ID still exists and is mapped.

@@ -27,7 +27,11 @@ share() {
 at_least() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a >= b) }'; }
 LIGHT='r>0.7 && g>0.7 && b>0.6'
 MENU_PANEL=$(region 250 170 100 140)
-menu_shown() { shoot && at_least "$(share "$LIGHT" "$MENU_PANEL")" 0.5; }
+SKY='abs(r-114/255)<0.03 && abs(g-153/255)<0.03 && abs(b-216/255)<0.03'
+# The menu: its light panel over the board, the sky in the corner (the title has neither).
+menu_shown() {
+    shoot && at_least "$(share "$LIGHT" "$MENU_PANEL")" 0.5 && at_least "$(share "$SKY" "$(region 600 440 40 40)")" 0.9
+}
 menu_gone() { shoot && ! at_least "$(share "$LIGHT" "$MENU_PANEL")" 0.5; }
 
 # start [OPTION...]: the program, the fullscreen question answered Yes; its window in window_id.
@@ -39,8 +43,12 @@ start() {
     is_box() { [ "$2" -lt 1000 ] && [ "$3" -lt 400 ]; }
     is_fullscreen() { [ "$2" -eq "$SCREEN_WIDTH" ] && [ "$3" -eq "$SCREEN_HEIGHT" ]; }
     wait_titled_window is_box || fail "no question box titled \"$TITLE\": $(cat "$WORK_DIR/program.log")"
-    read -r box_id box_width _ <<<"$FOUND"
-    press_return() { ! box_shown "$box_id" || xdotool mousemove --window "$box_id" $((box_width / 2)) 5 key Return; }
+    read -r box_id box_width box_height <<<"$FOUND"
+    # A click on Yes (two thirds across, 70 % down): the keyboard's focus may still be with the
+    # window of the program that ran before, which is gone.
+    press_return() {
+        ! box_shown "$box_id" || xdotool mousemove --window "$box_id" $((box_width * 2 / 3)) $((box_height * 7 / 10)) click 1
+    }
     act_until "$WAIT_SECONDS" press_return find_titled_window is_fullscreen ||
         fail "no fullscreen window after Yes: $(cat "$WORK_DIR/program.log")"
     read -r window_id _ <<<"$FOUND"
@@ -69,9 +77,10 @@ read -r cx cy <<<"$(region 580 216 0 0 | tr 'x+' '  ' | awk '{ print $3, $4 }')"
 xdotool mousemove --window "$window_id" "$cx" "$cy" click 1
 act_until "$WAIT_SECONDS" press_s menu_gone || fail "the menu stayed after a key press: $(cat "$WORK_DIR/program.log")"
 replay_kept() { ls "$kept"/replay-*.qrp >/dev/null 2>&1; }
-for key in w q q w w; do
+# Player 1 turns in the first seconds of play, long before a game with a computer in it ends.
+for key in w q w; do
     sleep 1
-    replay_kept || ! menu_gone || xdotool key --window "$window_id" "$key"
+    xdotool key --window "$window_id" "$key"
 done
 poll 180 replay_kept || fail "no replay kept in $kept after the game: $(cat "$WORK_DIR/program.log")"
 poll "$WAIT_SECONDS" menu_shown || fail "no menu after the game"
