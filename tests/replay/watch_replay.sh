@@ -28,10 +28,16 @@ at_least() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a >= b) }'; }
 LIGHT='r>0.7 && g>0.7 && b>0.6'
 MENU_PANEL=$(region 250 170 100 140)
 SKY='abs(r-114/255)<0.03 && abs(g-153/255)<0.03 && abs(b-216/255)<0.03'
-# The menu: its light panel over the board, the sky in the corner (the title has neither).
-menu_shown() {
-    shoot && at_least "$(share "$LIGHT" "$MENU_PANEL")" 0.5 && at_least "$(share "$SKY" "$(region 600 440 40 40)")" 0.9
+# Player 1 is orange.
+ORANGE='r>0.75 && g>0.25 && g<0.6 && b<0.25'
+# The first menu: its light panel over the board, the sky in the corner and player 1 on its
+# start cell (the title, fading to the sky, has none of the players).
+first_menu_shown() {
+    shoot && at_least "$(share "$LIGHT" "$MENU_PANEL")" 0.5 &&
+        at_least "$(share "$SKY" "$(region 600 440 40 40)")" 0.9 &&
+        at_least "$(share "$ORANGE" "$(region 160 120 40 40)")" 0.05
 }
+menu_shown() { shoot && at_least "$(share "$LIGHT" "$MENU_PANEL")" 0.5; }
 menu_gone() { shoot && ! at_least "$(share "$LIGHT" "$MENU_PANEL")" 0.5; }
 
 # start [OPTION...]: the program, the fullscreen question answered Yes; its window in window_id.
@@ -72,23 +78,26 @@ digits() {
 # until the replay is kept (the menu is back then).
 start
 press_s() { xdotool key --window "$window_id" s; }
-act_until "$WAIT_SECONDS" press_s menu_shown || fail "no menu after the splash and the title"
+act_until "$WAIT_SECONDS" press_s first_menu_shown || fail "no menu after the splash and the title"
 read -r cx cy <<<"$(region 580 216 0 0 | tr 'x+' '  ' | awk '{ print $3, $4 }')"
 xdotool mousemove --window "$window_id" "$cx" "$cy" click 1
 act_until "$WAIT_SECONDS" press_s menu_gone || fail "the menu stayed after a key press: $(cat "$WORK_DIR/program.log")"
 replay_kept() { ls "$kept"/replay-*.qrp >/dev/null 2>&1; }
-# Player 1 turns in the first seconds of play, long before a game with a computer in it ends.
+# Player 1 turns in the first seconds of play, long before a game with a computer in it ends
+# (and never once it has: in the menu a key would start another game).
 for key in w q w; do
     sleep 1
-    xdotool key --window "$window_id" "$key"
+    replay_kept || xdotool key --window "$window_id" "$key"
 done
 poll 180 replay_kept || fail "no replay kept in $kept after the game: $(cat "$WORK_DIR/program.log")"
 poll "$WAIT_SECONDS" menu_shown || fail "no menu after the game"
 cp "$WORK_DIR/shot.png" "$PWD/replay-played.png"
 played=$(digits)
 close
-cp "$kept"/replay-*.qrp "$PWD/replay-played.qrp"
-echo "game played and kept: $(ls "$kept"), $(stat -c %s "$kept"/replay-*.qrp) bytes; digits' ink $played"
+last=$(ls "$kept" | tail -n 1)
+kept_count=$(ls "$kept" | wc -l)
+cp "$kept/$last" "$PWD/replay-played.qrp"
+echo "game played and kept: $last, $(stat -c %s "$kept/$last") bytes; digits' ink $played"
 
 # Watched: no menu until the recorded game is over, then the same panel.
 start --replay
@@ -103,5 +112,5 @@ same() { awk -v a="$1" -v b="$2" 'BEGIN { d = a - b; exit !(d < 0.05 && d > -0.0
 read -r p1 p2 <<<"$played"
 read -r w1 w2 <<<"$watched"
 same "$p1" "$w1" && same "$p2" "$w2" || fail "the score panel differs: played $played, watched $watched"
-[ "$(ls "$kept" | wc -l)" -eq 1 ] || fail "watching kept a replay of its own"
+[ "$(ls "$kept" | wc -l)" -eq "$kept_count" ] || fail "watching kept a replay of its own"
 echo "the replay ended as the game did"
