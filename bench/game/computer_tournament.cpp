@@ -6,6 +6,7 @@
 // the computer's share against the random turner, each slot's share among computers, games
 // without a winner and games ended because only computers were left for UNDECIDED_STEPS steps.
 // A tool, not a test: it never fails, it reports.
+#include "audio/sfx.h"
 #include "engine/frame_state.h"
 #include "game/computer_players.h"
 #include "game/key_codes.h"
@@ -76,6 +77,10 @@ int main(int argc, char** argv) {
     const int32_t games = argc > 1 ? std::atoi(argv[1]) : DEFAULT_GAMES;
     const uint32_t seed = argc > 2 ? static_cast<uint32_t>(std::strtoul(argv[2], nullptr, 10)) : 2013;
     std::mt19937 random(seed);
+    // The effects without their tone: its render prints its notes, which belong to no table, and
+    // nobody hears a tournament.
+    sfx_open();
+    sfx_module.state = SFX_READY;
     std::printf("%d games per level and pairing, seed %u\n\n", games, seed);
     std::printf("level | computer vs random turner: computer, random, none, avg steps | four computers: "
                 "slot 1, 2, 3, 4, none (of them 40-step ends), avg steps\n");
