@@ -14,28 +14,14 @@ xvfb_start
 export XDG_DATA_HOME="$WORK_DIR/data"
 kept="$XDG_DATA_HOME/quibbet"
 
-# The 640 x 480 screen fills the 1000-pixel height: 25 / 12 window pixels a virtual pixel, and
-# bars of 133 pixels left and right.
-SCALE_NUM=25 SCALE_DEN=12 LEFT=133
-region() {
-    echo "$(($3 * SCALE_NUM / SCALE_DEN))x$(($4 * SCALE_NUM / SCALE_DEN))+$((LEFT + $1 * SCALE_NUM / SCALE_DEN))+$(($2 * SCALE_NUM / SCALE_DEN))"
-}
-shoot() { import -window "$window_id" "$WORK_DIR/shot.png" 2>/dev/null; }
-share() {
-    convert "$WORK_DIR/shot.png" -crop "$2" +repage -fx "$1 ? 1 : 0" -colorspace gray -format '%[fx:mean]' info:
-}
-at_least() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a >= b) }'; }
 LIGHT='r>0.7 && g>0.7 && b>0.6'
 MENU_PANEL=$(region 250 170 100 140)
-SKY='abs(r-114/255)<0.03 && abs(g-153/255)<0.03 && abs(b-216/255)<0.03'
 # Player 1 is orange.
 ORANGE='r>0.75 && g>0.25 && g<0.6 && b<0.25'
-# The first menu: its light panel over the board, the sky in the corner and player 1 on its
-# start cell (the title, fading to the sky, has none of the players).
+# The first menu: its light panel over the board and player 1 on its start cell (the title has
+# no players).
 first_menu_shown() {
-    shoot && at_least "$(share "$LIGHT" "$MENU_PANEL")" 0.5 &&
-        at_least "$(share "$SKY" "$(region 600 440 40 40)")" 0.9 &&
-        at_least "$(share "$ORANGE" "$(region 160 120 40 40)")" 0.05
+    shoot && at_least "$(share "$LIGHT" "$MENU_PANEL")" 0.5 && at_least "$(share "$ORANGE" "$(region 160 120 40 40)")" 0.05
 }
 menu_shown() { shoot && at_least "$(share "$LIGHT" "$MENU_PANEL")" 0.5; }
 menu_gone() { shoot && ! at_least "$(share "$LIGHT" "$MENU_PANEL")" 0.5; }
@@ -78,7 +64,18 @@ digits() {
 # until the replay is kept (the menu is back then).
 start
 press_s() { xdotool key --window "$window_id" s; }
-act_until "$WAIT_SECONDS" press_s first_menu_shown || fail "no menu after the splash and the title"
+# A key skips the splash, another the title; one too many would start a game, so each waits for
+# the picture it makes.
+skip_to_menu() {
+    first_menu_shown && return 0
+    press_s
+    sleep 2
+    return 1
+}
+poll "$WAIT_SECONDS" skip_to_menu || {
+    cp "$WORK_DIR/shot.png" "$PWD/replay-menu-failed.png" 2>/dev/null
+    fail "no menu after the splash and the title"
+}
 read -r cx cy <<<"$(region 580 216 0 0 | tr 'x+' '  ' | awk '{ print $3, $4 }')"
 xdotool mousemove --window "$window_id" "$cx" "$cy" click 1
 act_until "$WAIT_SECONDS" press_s menu_gone || fail "the menu stayed after a key press: $(cat "$WORK_DIR/program.log")"
