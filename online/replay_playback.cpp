@@ -2,6 +2,7 @@
 
 #include "engine/frame_state.h"
 #include "game/computer_players.h"
+#include "game/credits.h"
 #include "game/players.h"
 #include "game/rounds.h"
 #include "game/scores.h"
@@ -51,6 +52,7 @@ void replay_playback_start() {
     frame_count = h.start_tick;
     game_begin(h.seed);
     active = h.ticks > 0;
+    credits_may_quit = !active;
 }
 
 bool replay_playback_next(TickInput& input) {
@@ -58,6 +60,7 @@ bool replay_playback_next(TickInput& input) {
     // Checked when opened, so every recorded tick reads as one.
     const bool given = replay_next(opened.reader, input) == ReplayStep::tick;
     active = given && opened.reader.ticks_left > 0;
+    credits_may_quit = !active;
     return given;
 }
 

@@ -32,6 +32,7 @@ const std::set<std::string> NOT_TICKING = {
     "sprite_batch",         // the renderer's arrays, filled afresh for every picture
     "sfx_module",           // the effects device, an output
     "tick_silent",          // set around a tick by whoever runs it
+    "credits_may_quit",     // the same
     "REGIONS",              // this list itself, constant (its addresses put it in a relocated section)
 };
 

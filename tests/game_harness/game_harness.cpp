@@ -13,6 +13,7 @@
 #include "game/board.h"
 #include "game/clouds.h"
 #include "game/computer_players.h"
+#include "game/credits.h"
 #include "game/game_init.h"
 #include "game/game_tick.h"
 #include "game/intro.h"
@@ -96,6 +97,7 @@ void game_tables_reset() {
     steps_without_person = 0;
     game_seed = 0;
     tick_silent = false;
+    credits_may_quit = true;
     score_panel_first_sprite = -1;
     menu_first_sprite = controls_first_sprite = 0;
     menu_x = menu_y = sound_x = sound_y = 0;
