@@ -10,8 +10,8 @@ namespace {
 
 constexpr std::array<uint8_t, 4> MAGIC = {'Q', 'B', 'R', 'P'};
 constexpr size_t TICKS_AT = REPLAY_HEADER_BYTES - 4; // patched when the recording ends
-constexpr int32_t LONGEST_RUN = 0x80;                 // ticks without a press in one byte
-constexpr uint8_t PRESSES = 0x80;                     // and up: a tick with presses
+constexpr int32_t LONGEST_RUN = 0x80;                // ticks without a press in one byte
+constexpr uint8_t PRESSES = 0x80;                    // and up: a tick with presses
 constexpr int32_t SCORE_MAX = 255;
 
 void put(ReplayWriter& w, uint8_t b) {
@@ -125,15 +125,18 @@ std::span<const uint8_t> replay_write_finish(ReplayWriter& w, uint64_t final_che
     put32(w, static_cast<uint32_t>(final_checksum >> 32));
     if (w.overflowed) return {};
     for (int i = 0; i < 4; ++i)
-        w.bytes[TICKS_AT + static_cast<size_t>(i)] = static_cast<uint8_t>(static_cast<uint32_t>(w.ticks) >> (8 * i));
+        w.bytes[TICKS_AT + static_cast<size_t>(i)] =
+            static_cast<uint8_t>(static_cast<uint32_t>(w.ticks) >> (8 * i));
     return {w.bytes.data(), w.size};
 }
 
 ReplayOpened replay_open(std::span<const uint8_t> bytes) {
-    if (bytes.size() > REPLAY_BYTES_MAX) return refused("not a replay: larger than %u bytes", static_cast<unsigned>(REPLAY_BYTES_MAX));
+    if (bytes.size() > REPLAY_BYTES_MAX)
+        return refused("not a replay: larger than %u bytes", static_cast<unsigned>(REPLAY_BYTES_MAX));
     if (bytes.size() < MAGIC.size() || std::memcmp(bytes.data(), MAGIC.data(), MAGIC.size()) != 0)
         return refused("not a replay of this game");
-    if (bytes.size() < REPLAY_HEADER_BYTES + REPLAY_TRAILER_BYTES) return refused("damaged replay: cut short");
+    if (bytes.size() < REPLAY_HEADER_BYTES + REPLAY_TRAILER_BYTES)
+        return refused("damaged replay: cut short");
     Cursor c{bytes, MAGIC.size()};
     const uint8_t format = c.u8();
     ReplayHeader h{};
@@ -141,8 +144,8 @@ ReplayOpened replay_open(std::span<const uint8_t> bytes) {
         b = c.u8();
     const std::array<uint8_t, 3> ours = replay_version();
     if (format != REPLAY_FORMAT || h.version != ours)
-        return refused("a replay of Quibbet %u.%u.%u; this is %u.%u.%u, which plays only its own", h.version[0],
-                       h.version[1], h.version[2], ours[0], ours[1], ours[2]);
+        return refused("a replay of Quibbet %u.%u.%u; this is %u.%u.%u, which plays only its own",
+                       h.version[0], h.version[1], h.version[2], ours[0], ours[1], ours[2]);
     h.level = c.u8();
     h.player_count = c.u8();
     const uint8_t computers = c.u8();
@@ -171,8 +174,8 @@ ReplayOpened replay_open(std::span<const uint8_t> bytes) {
     while ((step = replay_next(walk, input)) == ReplayStep::tick) {
     }
     if (step == ReplayStep::damaged || walk.empty_left != 0 || walk.at != walk.bytes.size())
-        return refused("damaged replay: its ticks do not add up (at byte %u of %u)", static_cast<unsigned>(walk.at),
-                       static_cast<unsigned>(bytes.size()));
+        return refused("damaged replay: its ticks do not add up (at byte %u of %u)",
+                       static_cast<unsigned>(walk.at), static_cast<unsigned>(bytes.size()));
     Cursor trailer{bytes, bytes.size() - REPLAY_TRAILER_BYTES};
     opened.final_checksum = trailer.u32();
     opened.final_checksum |= static_cast<uint64_t>(trailer.u32()) << 32;

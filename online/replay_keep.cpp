@@ -53,7 +53,8 @@ Kept kept_now() {
 
 StoreName replay_name(long number) {
     StoreName name{};
-    std::snprintf(name.text, sizeof name.text, "%s%0*ld%s", PREFIX, static_cast<int>(NUMBER_DIGITS), number, SUFFIX);
+    std::snprintf(name.text, sizeof name.text, "%s%0*ld%s", PREFIX, static_cast<int>(NUMBER_DIGITS), number,
+                  SUFFIX);
     return name;
 }
 
@@ -87,13 +88,13 @@ bool replay_last(std::span<uint8_t> buffer, size_t* size, std::span<char> messag
     *size = 0;
     const Kept kept = kept_now();
     if (!kept.ok || kept.count == 0) {
-        std::snprintf(message.data(), message.size(), "no game has been recorded yet%s%s", kept.ok ? "" : ": ",
-                      kept.ok ? "" : kept.result.message);
+        std::snprintf(message.data(), message.size(), "no game has been recorded yet%s%s",
+                      kept.ok ? "" : ": ", kept.ok ? "" : kept.result.message);
         return false;
     }
     const StoreName name = replay_name(kept.numbers[kept.count - 1]);
-    const StoreResult read =
-        platform_store_read(STORE_DATA, name.text, {reinterpret_cast<char*>(buffer.data()), buffer.size()}, size);
+    const StoreResult read = platform_store_read(
+        STORE_DATA, name.text, {reinterpret_cast<char*>(buffer.data()), buffer.size()}, size);
     if (read.status == STORE_OK) return true;
     std::snprintf(message.data(), message.size(), "%s", read.message);
     return false;

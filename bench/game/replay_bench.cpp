@@ -79,7 +79,8 @@ BENCHMARK(BM_RestoreAndRunEightTicksAgain)->Unit(benchmark::kMicrosecond);
 std::vector<std::string> recorded_games() {
     static const std::vector<std::string> games = [] {
         std::vector<std::string> all;
-        games_record(RECORDED_GAMES, 1, [&](const std::string&, const std::string& bytes) { all.push_back(bytes); });
+        games_record(RECORDED_GAMES, 1,
+                     [&](const std::string&, const std::string& bytes) { all.push_back(bytes); });
         return all;
     }();
     return games;

@@ -3,7 +3,8 @@
 // --replay [FILE] watches a recorded game (the last one without FILE); anything else on the
 // command line is ignored.
 #include <windows.h>
-#include <mmsystem.h>
+
+#include <mmsystem.h> // after windows.h, whose types it uses
 
 #include <cstdlib>
 #include <cstring>

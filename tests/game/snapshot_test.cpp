@@ -24,7 +24,10 @@ namespace {
 
 // Writable tables that no tick changes or that are no part of the game's state.
 const std::set<std::string> NOT_TICKING = {
-    "image_table", "image_count", "texture_slots", "texture_slot_count", // start-up loads the atlas
+    "image_table",
+    "image_count",
+    "texture_slots",
+    "texture_slot_count",   // start-up loads the atlas
     "scene_table",          // start-up installs the callbacks
     "engine_fatal_handler", // start-up
     "music_song",           // start-up
@@ -41,7 +44,8 @@ std::vector<std::string> writable_tables(const std::string& library) {
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return {};
     // An object in a writable data section, named in the last column.
-    static const std::regex row(R"(^[0-9a-f]+ .{6}O \.(bss|data|data\.rel|data\.rel\.local)\s+[0-9a-f]+ (.+)$)");
+    static const std::regex row(
+        R"(^[0-9a-f]+ .{6}O \.(bss|data|data\.rel|data\.rel\.local)\s+[0-9a-f]+ (.+)$)");
     std::vector<std::string> names;
     std::array<char, 512> line{};
     while (fgets(line.data(), static_cast<int>(line.size()), pipe)) {

@@ -9,7 +9,6 @@
 #include "engine/image_table.h"
 #include "engine/input_events.h"
 #include "engine/scene.h"
-#include "tests/engine/engine_tables_clear.h"
 #include "game/board.h"
 #include "game/clouds.h"
 #include "game/computer_players.h"
@@ -26,6 +25,7 @@
 #include "game/sounds.h"
 #include "game/tweens.h"
 #include "platform/audio_device.h"
+#include "tests/engine/engine_tables_clear.h"
 #include "virtual_audio.h"
 #include "virtual_platform.h"
 

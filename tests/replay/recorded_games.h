@@ -29,7 +29,8 @@ inline bool games_record(int32_t games, uint32_t seed,
     int32_t recorded = 0;
     auto& store = virtual_platform().store[STORE_DATA];
     for (int64_t t = 0; t < RECORDING_TICKS_MAX && recorded < games; ++t) {
-        if (game_state == STATE_MENU && harness_scene() == "gameplay" && current_level != recorded % LEVEL_COUNT)
+        if (game_state == STATE_MENU && harness_scene() == "gameplay" &&
+            current_level != recorded % LEVEL_COUNT)
             harness_click(NEXT_LEVEL_X, NEXT_LEVEL_Y);
         else
             player.act();
