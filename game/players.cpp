@@ -124,6 +124,12 @@ const PlayerControl* player_control_find(int32_t kind, int32_t code) {
     return nullptr;
 }
 
+const PlayerControl* player_control_of(int32_t slot, int32_t direction) {
+    for (const PlayerControl& c : player_controls)
+        if (c.slot == slot && c.direction == direction) return &c;
+    return nullptr;
+}
+
 Sprite& player_sprite(int32_t slot) {
     return sprite_pool[player_first_sprite + slot];
 }

@@ -15,6 +15,8 @@
 #include "game/sprite_make.h"
 #include "game/tweens.h"
 
+#include <cstring>
+
 int32_t game_state = -1;
 int32_t state_start_frame = -1;
 Sprite* overlay_sprite;
@@ -147,6 +149,16 @@ void step() {
 }
 
 } // namespace
+
+uint32_t people_in_play() {
+    const bool shown = current_scene >= 0 &&
+                       std::strncmp(scene_table[current_scene].name, "gameplay", SCENE_NAME_LENGTH) == 0;
+    if (!shown || (game_state != STATE_PLAYING && game_state != STATE_COUNTDOWN)) return 0;
+    uint32_t seats = 0;
+    for (int32_t slot = 0; slot < player_count; ++slot)
+        if (!computer_steers(slot)) seats |= 1u << slot;
+    return seats;
+}
 
 void gameplay_enter() {
     clear_red = SKY_RED;

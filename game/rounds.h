@@ -34,6 +34,10 @@ extern Sprite* overlay_sprite;       // the ready and go overlays; null before t
 extern int32_t steps_without_person; // steps of play in a row that began with no person standing
 extern uint32_t game_seed;           // the computer players' chances of the game under way
 
+// The slots people steer in a game on the screen (its countdown or play, and not behind the
+// credits), bit n for slot n; 0 at any other time.
+uint32_t people_in_play();
+
 void gameplay_enter();
 void gameplay_update();
 
