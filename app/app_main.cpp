@@ -3,6 +3,7 @@
 #include "app/frame_timer.h"
 #include "app/room_banner.h"
 #include "app/room_play.h"
+#include "app/replay_watch.h"
 #include "app/viewport.h"
 #include "audio/sfx.h"
 #include "engine/fatal_hook.h"
@@ -66,6 +67,8 @@ void on_key_down(int virtual_key) {
 void on_button_down(int button, uint16_t px, uint16_t py) {
     const ClickArea area{viewport.left,   viewport.top,  viewport.width,
                          viewport.height, virtual_width, virtual_height};
+    int32_t x = 0, y = 0;
+    if (click_point(px, py, area, &x, &y) && room_play_click(x, y)) return; // the online button's own
     event_button_down(button, px, py, area);
 }
 
@@ -95,7 +98,7 @@ bool main_loop_pass(int* exit_code, int* idle_ms) {
         break;
     }
     if (frame_timer_poll(false)) {
-        room_play_tick();
+        if (!room_play_tick()) app_tick();
         picture_stale = true;
         turn_buttons_refresh();
     }
@@ -119,6 +122,7 @@ bool main_loop_pass(int* exit_code, int* idle_ms) {
 bool app_start(int show_command) {
     // The failures before the window exists go to standard error: there is nowhere else to say
     // them, and a silent end or a silent windowed start looks like a choice.
+    if (replay_requested && !replay_watch_load()) return false;
     if (!platform_window_class_register(handlers)) {
         std::fprintf(stderr, "quibbet: cannot open a window: %s\n", platform_failure_reason());
         return false;
@@ -140,7 +144,9 @@ bool app_start(int show_command) {
         fatal_error("", text);
     }
     if (!platform_gl_context_create()) fatal_error("", platform_gl_failure_text());
+    if (replay_requested) first_scene = "gameplay"; // the recorded game starts from the menu
     engine_init();
+    if (replay_requested) replay_watch_start();
     room_play_start();
     turn_buttons_stale = true;
     turn_buttons_refresh();

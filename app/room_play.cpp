@@ -1,9 +1,7 @@
 #include "app/room_play.h"
 
 #include "app/room_banner.h"
-#include "engine/input_events.h"
 #include "engine/scene.h"
-#include "game/game_tick.h"
 #include "game/rounds.h"
 #include "online/room_link.h"
 #include "online/room_session.h"
@@ -86,29 +84,6 @@ void open_room() {
     start(text);
 }
 
-bool menu_shown() {
-    return current_scene >= 0 && std::string(scene_table[current_scene].name) == "gameplay" &&
-           game_state == STATE_MENU;
-}
-
-// The local game's tick, but for a click on the button, which is this machine's own.
-void local_tick() {
-    TickInput input;
-    tick_input_take(input);
-    TickInput kept;
-    kept.count = 0;
-    bool open_wanted = false;
-    for (int32_t i = 0; i < input.count; ++i) {
-        const TickEvent& e = input.events[static_cast<size_t>(i)];
-        if (e.kind == EVENT_MOUSE_BUTTON && banner_button_hit(e.x, e.y))
-            open_wanted = true;
-        else
-            tick_input_add(kept, e);
-    }
-    game_tick(kept);
-    if (open_wanted) open_room();
-}
-
 void seated() {
     told_seated = true;
     char token[32];
@@ -124,16 +99,26 @@ void seated() {
     std::fflush(stdout);
 }
 
+bool menu_shown() {
+    return current_scene >= 0 && std::string(scene_table[current_scene].name) == "gameplay" &&
+           game_state == STATE_MENU;
+}
+
 } // namespace
 
 void room_play_start() {
     if (app_room_link) start(app_room_link);
 }
 
-void room_play_tick() {
-    if (!active) {
-        local_tick();
-    } else {
+bool room_play_click(int32_t x, int32_t y) {
+    if (!banner_button_hit(x, y)) return false;
+    open_room();
+    return true;
+}
+
+bool room_play_tick() {
+    const bool ran = active;
+    if (active) {
         room_session_tick(session);
         if (session.phase == RoomPhase::in_room && !told_seated) seated();
         if (session.phase == RoomPhase::failed) {
@@ -147,4 +132,5 @@ void room_play_tick() {
         banner_set("");
     }
     banner_show_button(!active && menu_shown());
+    return ran;
 }

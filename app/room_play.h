@@ -5,6 +5,7 @@
 // on standard error, and the local game's menu comes back. The seat's token is kept per room, so
 // the same link brings this machine back into its seat. Main thread only.
 #pragma once
+#include <cstdint>
 
 // A room link from the command line (quibbet://HOST:PORT/CODE, or .../ to open a room); null
 // when the program was started without one. The process entry sets it before app_main.
@@ -13,6 +14,10 @@ extern const char* app_room_link;
 // Called by app_start once the engine is up: starts the session if a link was given.
 void room_play_start();
 
-// Called by main_loop_pass for each due tick: the room's tick while a session lives, else the
-// local game's.
-void room_play_tick();
+// Called by main_loop_pass for each due tick: true when a room session ran it, false when the
+// local game is to run it as always.
+bool room_play_tick();
+
+// Called by the window's click handler with the click's virtual point: true when the click
+// was on the button that opens a room (and the room is being opened), so the game never sees it.
+bool room_play_click(int32_t x, int32_t y);

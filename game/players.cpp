@@ -151,8 +151,10 @@ void level_load() {
     for (int32_t p = 0; p < player_count; ++p) {
         const LevelStart& start = level.starts[p];
         PlayerState& player = players[p];
-        player.col = start.col;
-        player.row = start.row;
+        // No last step yet: what an earlier game left there would make two games from the same
+        // start differ in their records, though never in their play.
+        player.col = player.prev_col = player.target_col = start.col;
+        player.row = player.prev_row = player.target_row = start.row;
         player.facing = player.prev_facing = start.facing;
         player.alive = 1;
         Sprite& s = player_sprite(p);

@@ -28,9 +28,9 @@ constexpr int32_t COUNTDOWN_READY = 2;
 constexpr int32_t COUNTDOWN_GO = 33;
 constexpr int32_t COUNTDOWN_END = 64;
 
-extern int32_t game_state;        // -1 before the scene's first entry
-extern int32_t state_start_frame; // the step clock counts from here; -1 stops it
-extern Sprite* overlay_sprite;    // the ready and go overlays; null before the first entry
+extern int32_t game_state;           // -1 before the scene's first entry
+extern int32_t state_start_frame;    // the step clock counts from here; -1 stops it
+extern Sprite* overlay_sprite;       // the ready and go overlays; null before the first entry
 extern int32_t steps_without_person; // steps of play in a row that began with no person standing
 extern uint32_t game_seed;           // the computer players' chances of the game under way
 

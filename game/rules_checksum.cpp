@@ -37,13 +37,16 @@ uint64_t rules_checksum() {
     h.number(current_level);
     h.number(player_count);
     h.number(step_period);
+    // The slots beyond the player count hold whatever an earlier game left; only their choice of
+    // steering lasts.
     for (int32_t p = 0; p < PLAYER_SLOTS; ++p) {
+        h.number(computer_slots[p]);
+        if (p >= player_count) continue;
         const PlayerState& s = players[p];
         for (int32_t n : {s.col, s.row, s.prev_col, s.prev_row, s.target_col, s.target_row, s.facing,
                           s.prev_facing, s.alive, s.score})
             h.number(n);
         h.word(std::bit_cast<uint32_t>(player_sprite(p).rotation));
-        h.number(computer_slots[p]);
         h.number(computer_plans[p].lead);
         h.number(computer_plans[p].decided);
     }

@@ -22,7 +22,10 @@
 
 namespace {
 
-#define QUIBBET_REGION(table) SnapshotRegion{#table, &(table), sizeof(table)}
+#define QUIBBET_REGION(table)                                                                                \
+    SnapshotRegion {                                                                                         \
+#table, &(table), sizeof(table)                                                                      \
+    }
 
 constexpr std::array REGIONS = {
     // the engine's

@@ -9,8 +9,8 @@
 namespace {
 
 int16_t clamped(int32_t v) {
-    return static_cast<int16_t>(std::clamp<int32_t>(v, std::numeric_limits<int16_t>::min(),
-                                                    std::numeric_limits<int16_t>::max()));
+    return static_cast<int16_t>(
+        std::clamp<int32_t>(v, std::numeric_limits<int16_t>::min(), std::numeric_limits<int16_t>::max()));
 }
 
 } // namespace
@@ -21,7 +21,8 @@ TickEvent tick_event_from(const InputEvent& e) {
     t.kind = static_cast<int8_t>(mouse ? EVENT_MOUSE_BUTTON : EVENT_KEY);
     // Clamping keeps a far-off click outside every hit area and an odd code from aliasing a
     // named key.
-    const bool code_fits = e.code >= std::numeric_limits<int16_t>::min() && e.code <= std::numeric_limits<int16_t>::max();
+    const bool code_fits =
+        e.code >= std::numeric_limits<int16_t>::min() && e.code <= std::numeric_limits<int16_t>::max();
     t.code = code_fits ? static_cast<int16_t>(e.code) : static_cast<int16_t>(KEY_UNNAMED);
     if (mouse) {
         t.x = clamped(e.x);

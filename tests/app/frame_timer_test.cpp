@@ -32,7 +32,8 @@ TEST_F(FrameTimer, StartsItselfWhenNeverReset) {
 TEST_F(FrameTimer, StallIsReplayedOneTickPerPollThenSteadyRate) {
     virtual_clock_advance(1000);
     int due_in_a_row = 0;
-    while (frame_timer_poll(false)) ++due_in_a_row;
+    while (frame_timer_poll(false))
+        ++due_in_a_row;
     EXPECT_EQ(due_in_a_row, 40);
     // Caught up exactly: from here one tick per 25 ms, each 1 ms after its due time.
     for (int ms = 1; ms <= 100; ++ms) {

@@ -24,7 +24,10 @@ namespace {
 
 // Writable tables that no tick changes or that are no part of the game's state.
 const std::set<std::string> NOT_TICKING = {
-    "image_table", "image_count", "texture_slots", "texture_slot_count", // start-up loads the atlas
+    "image_table",
+    "image_count",
+    "texture_slots",
+    "texture_slot_count",   // start-up loads the atlas
     "scene_table",          // start-up installs the callbacks
     "engine_fatal_handler", // start-up
     "music_song",           // start-up
@@ -32,6 +35,7 @@ const std::set<std::string> NOT_TICKING = {
     "sprite_batch",         // the renderer's arrays, filled afresh for every picture
     "sfx_module",           // the effects device, an output
     "tick_silent",          // set around a tick by whoever runs it
+    "credits_may_quit",     // the same
     "REGIONS",              // this list itself, constant (its addresses put it in a relocated section)
 };
 
@@ -40,14 +44,16 @@ std::vector<std::string> writable_tables(const std::string& library) {
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return {};
     // An object in a writable data section, named in the last column.
-    static const std::regex row(R"(^[0-9a-f]+ .{6}O \.(bss|data|data\.rel|data\.rel\.local)\s+[0-9a-f]+ (.+)$)");
+    static const std::regex row(
+        R"(^[0-9a-f]+ .{6}O \.(bss|data|data\.rel|data\.rel\.local)\s+[0-9a-f]+ (.+)$)");
     std::vector<std::string> names;
     std::array<char, 512> line{};
     while (fgets(line.data(), static_cast<int>(line.size()), pipe)) {
         std::string text(line.data());
         if (!text.empty() && text.back() == '\n') text.pop_back();
         std::smatch m;
-        if (std::regex_match(text, m, row)) names.push_back(m[2]);
+        // Reserved names are the compiler's own (the sanitizers' records, for one).
+        if (std::regex_match(text, m, row) && m[2].str().rfind("__", 0) != 0) names.push_back(m[2]);
     }
     pclose(pipe);
     return names;

@@ -9,10 +9,10 @@
 #include "engine/image_table.h"
 #include "engine/input_events.h"
 #include "engine/scene.h"
-#include "tests/engine/engine_tables_clear.h"
 #include "game/board.h"
 #include "game/clouds.h"
 #include "game/computer_players.h"
+#include "game/credits.h"
 #include "game/game_init.h"
 #include "game/game_tick.h"
 #include "game/intro.h"
@@ -25,6 +25,7 @@
 #include "game/sounds.h"
 #include "game/tweens.h"
 #include "platform/audio_device.h"
+#include "tests/engine/engine_tables_clear.h"
 #include "virtual_audio.h"
 #include "virtual_platform.h"
 
@@ -96,6 +97,7 @@ void game_tables_reset() {
     steps_without_person = 0;
     game_seed = 0;
     tick_silent = false;
+    credits_may_quit = true;
     score_panel_first_sprite = -1;
     menu_first_sprite = controls_first_sprite = 0;
     menu_x = menu_y = sound_x = sound_y = 0;
