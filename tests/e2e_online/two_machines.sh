@@ -67,7 +67,7 @@ on opener vkey Return
 on opener see opener-ready "$WAIT_SECONDS" "${STAGE_READY[@]}"
 on joiner see joiner-ready "$WAIT_SECONDS" "${STAGE_READY[@]}"
 on opener vkey q
-on joiner vkey Left
+on joiner vkey q
 # won_by NAME SLOT: that machine's screen shows a 1 in the slot's score.
 won_by() {
     local window=${1}_window
