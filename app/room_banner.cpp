@@ -10,7 +10,7 @@ namespace {
 constexpr int32_t LINE_X = 6, LINE_Y = 4;
 // Neighbouring glyph cells overlap by this much; a space advances as far as a narrow letter.
 constexpr int32_t GLYPH_OVERLAP = 2, SPACE_ADVANCE = 6;
-constexpr size_t LINE_MAX = 80;
+constexpr size_t BANNER_CHARACTERS = 80;
 
 struct SignName {
     char sign;
@@ -51,7 +51,7 @@ void place(int32_t image, int32_t x, int32_t y) {
 } // namespace
 
 void banner_set(const std::string& text) {
-    line = text.substr(0, LINE_MAX);
+    line = text.substr(0, BANNER_CHARACTERS);
 }
 
 void banner_show_button(bool shown) {
