@@ -7,6 +7,8 @@
 #include "engine/input_events.h"
 #include "engine/scene.h"
 #include "engine/sprite_renderer.h"
+#include "game/rounds.h"
+#include "game/settings.h"
 #include "game/shutdown.h"
 #include "platform/clock.h"
 #include "platform/window.h"
@@ -69,8 +71,10 @@ bool main_loop_pass(int* exit_code, int* idle_ms) {
     case MessagePoll::none:
         break;
     }
+    tick_speed = gameplay_speed();
     if (frame_timer_poll(false)) {
         scene_dispatch();
+        settings_keep(); // between ticks, never inside one
         picture_stale = true;
     }
     // A pass with more ticks due after its own replays them first: drawing (and a swap held by

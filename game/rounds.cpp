@@ -15,6 +15,8 @@
 #include "game/sprite_make.h"
 #include "game/tweens.h"
 
+#include <string_view>
+
 int32_t game_state = -1;
 int32_t state_start_frame = -1;
 Sprite* overlay_sprite;
@@ -134,6 +136,12 @@ bool person_standing() {
     return false;
 }
 
+bool person_playing() {
+    for (int32_t p = 0; p < player_count; ++p)
+        if (!computer_steers(p)) return true;
+    return false;
+}
+
 void step() {
     const bool playing = game_state == STATE_PLAYING;
     const bool no_person = !person_standing();
@@ -191,6 +199,12 @@ void game_start() {
     // Seeded by the game itself, so the same start and the same presses replay the same game.
     computer_players_start(static_cast<uint32_t>(frame_count) * SEED_MIX +
                            static_cast<uint32_t>(current_level));
+}
+
+int32_t gameplay_speed() {
+    const bool shown = current_scene >= 0 && std::string_view(scene_table[current_scene].name) == "gameplay";
+    const bool fast = shown && game_state == STATE_PLAYING && person_playing() && !person_standing();
+    return fast ? FAST_END_SPEED : 1;
 }
 
 void game_end(int32_t winner) {
