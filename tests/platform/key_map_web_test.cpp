@@ -15,7 +15,7 @@ struct Press {
     int virtual_key;
 };
 
-constexpr std::array<Press, 15> PRESSES{{
+constexpr std::array<Press, 17> PRESSES{{
     {"q on a US layout", "q", "KeyQ", 'Q'},
     {"Q with Shift", "Q", "KeyQ", 'Q'},
     {"Cyrillic short i on the Q key", "\xD0\xB9", "KeyQ", 'Q'},
@@ -31,6 +31,8 @@ constexpr std::array<Press, 15> PRESSES{{
     {"u umlaut on the [ key of a German layout", "\xC3\xBC", "BracketLeft", WEB_VK_UNMAPPED},
     {"a dead key", "Dead", "Quote", WEB_VK_UNMAPPED},
     {"keypad Enter", "Enter", "NumpadEnter", 0x0D},
+    {"right Shift", "Shift", "ShiftRight", 0xA1},
+    {"left Ctrl", "Control", "ControlLeft", 0xA2},
 }};
 
 TEST(WebKeyMap, LayoutKeyThenPhysicalLetterOrDigit) {
