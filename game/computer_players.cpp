@@ -10,9 +10,10 @@ std::array<int32_t, PLAYER_SLOTS> computer_slots;
 namespace {
 
 // How each strength plays. It decides between latest_lead and earliest_lead ticks before a step:
-// after the last step's slide has mostly shown, with time to spare, as a person reacts (an easy
-// one reacts late). Now and then it only glances glance_steps ahead; its hunches about room
-// weigh up to `hunch`.
+// after the last step's slide has mostly shown, in time, as a person reacts. The later it decides
+// the more it sees (the others' figures turn as they choose), so a hard computer waits for the
+// last moment a person could still turn. Now and then it only glances glance_steps ahead; its
+// hunches about room weigh up to `hunch`.
 struct Strength {
     int32_t steps;
     uint32_t glance_percent;
@@ -21,9 +22,9 @@ struct Strength {
     int32_t earliest_lead, latest_lead;
 };
 constexpr std::array<Strength, COMPUTER_STRENGTHS> STRENGTHS = {{
-    {2, 35, 1, MAX_HUNCH, 10, 4},
+    {1, 0, 1, MAX_HUNCH, 10, 4},
     {LOOKAHEAD_STEPS, 8, 2, MAX_HUNCH, 21, 4},
-    {9, 1, 4, MAX_HUNCH / 4, 21, 4},
+    {8, 0, 4, MAX_HUNCH / 8, 6, 4},
 }};
 // Every strength keeps the turn rule's moment (never in the tick of a step) and at least the next
 // step in view, which is what keeps it out of a hole a turn could have avoided.
