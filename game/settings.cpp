@@ -12,6 +12,7 @@
 
 #include <array>
 #include <charconv>
+#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 
@@ -209,6 +210,23 @@ void write(std::string_view text) {
     }
 }
 
+// The file's text as it grows; a line that would not fit is cut, never overrun.
+struct Text {
+    std::span<char> out;
+    std::size_t size;
+};
+
+[[gnu::format(printf, 2, 3)]] void add(Text& text, const char* format, ...) {
+    if (text.size >= text.out.size()) return;
+    va_list values;
+    va_start(values, format);
+    const int written =
+        std::vsnprintf(text.out.data() + text.size, text.out.size() - text.size, format, values);
+    va_end(values);
+    text.size = written < 0 ? text.out.size()
+                            : std::min(text.out.size(), text.size + static_cast<std::size_t>(written));
+}
+
 } // namespace
 
 void settings_apply(std::string_view text, const char* where) {
@@ -253,38 +271,33 @@ void settings_apply(std::string_view text, const char* where) {
 }
 
 std::size_t settings_text(std::span<char> out) {
-    std::size_t n = 0;
-    const auto add = [&](const char* format, auto... values) {
-        if (n >= out.size()) return;
-        const int written = std::snprintf(out.data() + n, out.size() - n, format, values...);
-        n = written < 0 ? out.size() : std::min(out.size(), n + static_cast<std::size_t>(written));
-    };
-    add("# Quibbet's settings, kept by the game; each line is a name and its value, under a line\n"
-        "# saying what it takes.\n");
-    add("# Number of players: 2, 3 or 4\nplayers %d\n", player_count);
-    add("# Level: 1 to 17\nlevel %d\n", current_level + 1);
-    add("# Music: on or off\nmusic %s\n", music_state == MUSIC_OFF ? "off" : "on");
-    add("# Sound effects: on or off\neffects %s\n", sfx_enabled ? "on" : "off");
+    Text text{out, 0};
+    add(text, "# Quibbet's settings, kept by the game; each line is a name and its value, under a line\n"
+              "# saying what it takes.\n");
+    add(text, "# Number of players: 2, 3 or 4\nplayers %d\n", player_count);
+    add(text, "# Level: 1 to 17\nlevel %d\n", current_level + 1);
+    add(text, "# Music: on or off\nmusic %s\n", music_state == MUSIC_OFF ? "off" : "on");
+    add(text, "# Sound effects: on or off\neffects %s\n", sfx_enabled ? "on" : "off");
     for (int32_t slot = 0; slot < PLAYER_SLOTS; ++slot) {
         const int32_t steering = computer_slots[slot];
         const std::string_view word =
             STEERING_WORDS[steering >= 0 && steering <= COMPUTER_HARD ? steering : 0];
-        add("# Player %d: person, or an easy, normal or hard computer\nplayer%d %.*s\n", slot + 1, slot + 1,
-            static_cast<int>(word.size()), word.data());
+        add(text, "# Player %d: person, or an easy, normal or hard computer\nplayer%d %.*s\n", slot + 1,
+            slot + 1, static_cast<int>(word.size()), word.data());
     }
-    add("# Turn keys, left then right: A to Z, 0 to 9, LEFT RIGHT UP DOWN, PAD_0 to PAD_9, PAD_PLUS\n"
-        "# PAD_MINUS PAD_MULTIPLY PAD_DIVIDE PAD_POINT, LEFT_SHIFT RIGHT_SHIFT LEFT_CTRL RIGHT_CTRL,\n"
-        "# SEMICOLON EQUALS COMMA MINUS PERIOD SLASH BACKQUOTE LEFT_BRACKET BACKSLASH RIGHT_BRACKET\n"
-        "# QUOTE, MOUSE_LEFT MOUSE_RIGHT\n");
+    add(text, "# Turn keys, left then right: A to Z, 0 to 9, LEFT RIGHT UP DOWN, PAD_0 to PAD_9, PAD_PLUS\n"
+              "# PAD_MINUS PAD_MULTIPLY PAD_DIVIDE PAD_POINT, LEFT_SHIFT RIGHT_SHIFT LEFT_CTRL RIGHT_CTRL,\n"
+              "# SEMICOLON EQUALS COMMA MINUS PERIOD SLASH BACKQUOTE LEFT_BRACKET BACKSLASH RIGHT_BRACKET\n"
+              "# QUOTE, MOUSE_LEFT MOUSE_RIGHT\n");
     for (int32_t slot = 0; slot < PLAYER_SLOTS; ++slot) {
         const KeyName* left = key_name_find(player_controls[2 * slot].kind, player_controls[2 * slot].code);
         const KeyName* right =
             key_name_find(player_controls[2 * slot + 1].kind, player_controls[2 * slot + 1].code);
         if (!left || !right) continue; // never so: only named keys are given
-        add("keys%d %.*s %.*s\n", slot + 1, static_cast<int>(left->word.size()), left->word.data(),
+        add(text, "keys%d %.*s %.*s\n", slot + 1, static_cast<int>(left->word.size()), left->word.data(),
             static_cast<int>(right->word.size()), right->word.data());
     }
-    return n;
+    return text.size;
 }
 
 void settings_load() {

@@ -85,6 +85,19 @@ TEST_F(PadInput, EveryButtonOfEveryPadGivesItsPlayersPressAndReleasesGiveNothing
     EXPECT_EQ(run(), expected);
 }
 
+// A player given other turn keys (here by the settings read at start-up) keeps its pad: the pad
+// presses the new keys, a mouse button among them.
+TEST_F(PadInput, APadPressesTheTurnKeysItsPlayerWasGiven) {
+    virtual_platform().store[STORE_CONFIG]["quibbet.cfg"] = "keys1 MOUSE_LEFT K\nkeys3 A B\n";
+    virtual_post_pad_connect(5);
+    virtual_post_pad_connect(6);
+    virtual_post_pad_connect(7);
+    for (uint32_t button : {PAD_WEST, PAD_EAST})
+        for (int32_t device : {5, 7})
+            tap(device, button);
+    EXPECT_EQ(run(), (std::vector<int>{MOUSE_LEFT, 'A', 'K', 'B'}));
+}
+
 TEST_F(PadInput, HeldButtonsPressOnce) {
     virtual_post_pad_connect(5);
     virtual_post_pad_buttons(5, PAD_WEST);

@@ -124,8 +124,8 @@ TEST_F(Settings, MenuChoicesAreFoundAgainAtTheNextStartAndAnUnwritablePlaceCosts
     harness_press('J');
     harness_press('K');
     harness_tick();
-    const std::string& file = virtual_platform().store[STORE_CONFIG][SETTINGS_FILE];
-    EXPECT_NE(file.find("\nplayer3 normal\n"), std::string::npos) << file;
+    const auto file = [] { return virtual_platform().store[STORE_CONFIG][SETTINGS_FILE]; };
+    EXPECT_NE(file().find("\nplayer3 normal\n"), std::string::npos) << file();
     harness_restart();
     EXPECT_EQ(player_count, 3);
     EXPECT_EQ(current_level, 1);
@@ -147,7 +147,7 @@ TEST_F(Settings, MenuChoicesAreFoundAgainAtTheNextStartAndAnUnwritablePlaceCosts
     EXPECT_EQ(player_count, 2) << "the game goes on";
     virtual_platform().store_unwritable = false;
     settings_keep_at_exit();
-    EXPECT_NE(file.find("\nplayers 2\n"), std::string::npos) << "written at exit once the place mends";
+    EXPECT_NE(file().find("\nplayers 2\n"), std::string::npos) << "written at exit once the place mends";
 }
 
 } // namespace
