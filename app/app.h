@@ -22,8 +22,11 @@ bool app_start(int show_command);
 // One frame of a browser page, which the browser calls once per displayed frame instead of
 // sleeping: main-loop passes until the game has caught up with the clock (every queued message,
 // every tick due, and the drawing if the picture changed). False (after program_shutdown) when
-// the quit message arrived; *exit_code then holds its code.
+// the quit message arrived; *exit_code then holds its code. After the page was hidden the ticks
+// it missed are replayed, undrawn, FRAME_CATCH_UP_MS of the clock per frame at most, so the page
+// stays responsive while the game catches up.
 bool app_frame(int* exit_code);
+constexpr int FRAME_CATCH_UP_MS = 8; // half a frame at 60 Hz
 
 // The scene engine_init enters last: "intro". Test programs that start elsewhere set it before
 // app_main; the program itself never changes it.

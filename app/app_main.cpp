@@ -21,9 +21,6 @@ namespace {
 // Long enough for any system's reason; a longer one is cut, never overrun.
 constexpr int FAILURE_TEXT_CAPACITY = 512;
 
-// Passes one browser frame may take at most: ten seconds of ticks replayed after the page was
-// away, then the browser gets its page back for a moment.
-constexpr int FRAME_PASS_LIMIT = 400;
 // Pads that a backend reads by polling their state would miss a tap shorter than the wait, so the
 // loop looks at its messages this often even when no tick is due; a look costs next to nothing.
 constexpr int INPUT_POLL_MS = 8;
@@ -115,7 +112,7 @@ bool app_start(int show_command) {
         std::snprintf(text, sizeof text, "CreateWindow: %s", platform_failure_reason());
         fatal_error("", text);
     }
-    if (!platform_gl_context_create()) fatal_error("", "SetPixelFormat");
+    if (!platform_gl_context_create()) fatal_error("", platform_gl_failure_text());
     engine_init();
     frame_timer_poll(true);
     return true;
@@ -123,7 +120,8 @@ bool app_start(int show_command) {
 
 bool app_frame(int* exit_code) {
     int idle_ms = 0;
-    for (int pass = 0; pass < FRAME_PASS_LIMIT; ++pass) {
+    const int64_t began = platform_clock_ms();
+    while (platform_clock_ms() - began < FRAME_CATCH_UP_MS) {
         if (!main_loop_pass(exit_code, &idle_ms)) {
             program_shutdown();
             return false;

@@ -17,8 +17,10 @@ constexpr int32_t ROOM_CELLS = 1 + 2 * ROOM_RADIUS * (ROOM_RADIUS + 1);
 constexpr std::array<int32_t, TILE_FRAGILE + 1> USES_LEFT = {0, 1, 2, 3, 4, 1}; // steel counts as 4
 constexpr int32_t MOST_USES = 4;
 // Stepping where another may also step, from a tile that breaks behind: a bounce would drop it.
+// Or into a hole that only a bounce off another would keep it from.
 constexpr double RISK = 0.5;
-static_assert(1.0 - RISK > MAX_HUNCH); // a risky step still beats a certain fall
+static_assert(1.0 - RISK > MAX_HUNCH);       // a risky step still beats a certain fall
+static_assert(1.0 - RISK + MAX_HUNCH < 1.0); // and a hoped-for bounce never beats a sure step
 
 struct Cell {
     int32_t col, row;
@@ -151,7 +153,11 @@ int32_t lookahead_choose(const Sight& sight, int32_t me, int32_t last_facing, co
             risky = risky || guesses[p].maybe_has(target) || target == there;
         }
         double value;
-        if (bounce)
+        if (bounce && deadly(tiles, target))
+            // It lives only if the other does come (and it may turn away): below every way
+            // that lives whatever the others do, above a certain fall.
+            value = broken_behind ? 0 : 1 - RISK;
+        else if (bounce)
             value = broken_behind ? 0 : 1 + future(search, here, f, judgement.steps - 1);
         else if (deadly(tiles, target))
             value = 0;

@@ -44,6 +44,11 @@ MessagePoll platform_message_poll(int* quit_code);
 // Called by the close handler and the game's quit paths.
 void platform_quit_post(int code);
 
+// Called by app_start when platform_gl_context_create failed: the error box's text. A desktop
+// names the call that failed (GL_CONTEXT_FAILURE); a page says it in a player's words.
+const char* platform_gl_failure_text();
+constexpr const char* GL_CONTEXT_FAILURE = "SetPixelFormat";
+
 // Called by main_loop_pass before it draws: false while the window is minimised or hidden.
 bool platform_window_visible();
 

@@ -3,14 +3,14 @@
 # Usage: scripts/install-deps.sh play|test|release
 set -euo pipefail
 
-build_packages=(cmake ninja-build g++ pkg-config libsdl2-dev libgl-dev liblodepng-dev)
+build_packages=(cmake ninja-build g++ pkg-config libsdl2-dev libgl-dev liblodepng-dev libboost-dev libssl-dev)
 # What the game needs at run time beyond the libraries above: the X server's core fonts, which
 # the fullscreen question is drawn with (X servers only recommend them).
 run_packages=(xfonts-base)
 test_packages=(clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev libcairo2-dev
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 dpkg-dev
     wine wine64 xvfb xauth xdotool x11-utils imagemagick pulseaudio pulseaudio-utils sox valgrind openmpt123 xmp
-    lintian appstream desktop-file-utils icoutils unzip fakeroot file
+    lintian appstream desktop-file-utils icoutils unzip fakeroot file openssl
     emscripten chromium chromium-driver python3-selenium python3-pil)
 # Packing the releases: the Windows cross build, and the Debian package's dependency scan (CPack
 # finds the executables with `file` and their libraries with dpkg-shlibdeps).

@@ -8,6 +8,7 @@
 // the people wait from that person's fall to the end of the game, at the normal pace and as the
 // game now hurries such an end. It prints each level's figures and the totals.
 // A tool, not a test: it never fails, it reports.
+#include "audio/sfx.h"
 #include "engine/frame_state.h"
 #include "game/computer_players.h"
 #include "game/key_codes.h"
@@ -126,6 +127,10 @@ int main(int argc, char** argv) {
     const int32_t games = argc > 1 ? std::atoi(argv[1]) : DEFAULT_GAMES;
     const uint32_t seed = argc > 2 ? static_cast<uint32_t>(std::strtoul(argv[2], nullptr, 10)) : 2013;
     std::mt19937 random(seed);
+    // The effects without their tone: its render prints its notes, which belong to no table, and
+    // nobody hears a tournament.
+    sfx_open();
+    sfx_module.state = SFX_READY;
     std::printf("%d games per level and pairing, seed %u\n", games, seed);
     std::printf("each pairing A vs B: A won %%, B won %%, no winner %%, (A's share of the decided games)\n\n");
     std::printf("level");
@@ -146,7 +151,8 @@ int main(int argc, char** argv) {
         std::array<int32_t, PLAYER_SLOTS> level_slot_wins{};
         int32_t none = 0, ran_out = 0;
         for (int32_t g = 0; g < games; ++g) {
-            const Result r = play(level, {COMPUTER_NORMAL, COMPUTER_NORMAL, COMPUTER_NORMAL, COMPUTER_NORMAL}, random);
+            const Result r =
+                play(level, {COMPUTER_NORMAL, COMPUTER_NORMAL, COMPUTER_NORMAL, COMPUTER_NORMAL}, random);
             if (r.winner == NO_WINNER)
                 ++none;
             else
@@ -155,14 +161,16 @@ int main(int argc, char** argv) {
         }
         double level_before = 0, level_after = 0;
         for (int32_t g = 0; g < games; ++g) {
-            const Result r = play(level, {IDLE_PERSON, COMPUTER_NORMAL, COMPUTER_NORMAL, COMPUTER_NORMAL}, random);
+            const Result r =
+                play(level, {IDLE_PERSON, COMPUTER_NORMAL, COMPUTER_NORMAL, COMPUTER_NORMAL}, random);
             level_before += static_cast<double>(r.wait_ticks) * TICK_MS;
             level_after += r.wait_fast_ms;
         }
-        std::printf(" | %5.1f %5.1f %5.1f %5.1f %5.1f (%d) | %5.1f %5.1f\n", percent(level_slot_wins[0], games),
-                    percent(level_slot_wins[1], games), percent(level_slot_wins[2], games),
-                    percent(level_slot_wins[3], games), percent(none, games), ran_out,
-                    level_before / games / 1000.0, level_after / games / 1000.0);
+        std::printf(" | %5.1f %5.1f %5.1f %5.1f %5.1f (%d) | %5.1f %5.1f\n",
+                    percent(level_slot_wins[0], games), percent(level_slot_wins[1], games),
+                    percent(level_slot_wins[2], games), percent(level_slot_wins[3], games),
+                    percent(none, games), ran_out, level_before / games / 1000.0,
+                    level_after / games / 1000.0);
         std::fflush(stdout);
         four_games += games;
         four_none += none;
@@ -176,10 +184,11 @@ int main(int argc, char** argv) {
     std::printf("\n");
     for (size_t p = 0; p < PAIRINGS.size(); ++p) {
         const Tally& t = totals[p];
-        std::printf("%-17s: A won %5.1f %%, B won %5.1f %%, no winner %5.1f %% of %lld games; A won %5.1f %% of "
-                    "the decided ones\n",
-                    PAIRINGS[p].name, percent(t.a, t.games), percent(t.b, t.games),
-                    percent(t.games - t.a - t.b, t.games), static_cast<long long>(t.games), percent(t.a, t.a + t.b));
+        std::printf(
+            "%-17s: A won %5.1f %%, B won %5.1f %%, no winner %5.1f %% of %lld games; A won %5.1f %% of "
+            "the decided ones\n",
+            PAIRINGS[p].name, percent(t.a, t.games), percent(t.b, t.games),
+            percent(t.games - t.a - t.b, t.games), static_cast<long long>(t.games), percent(t.a, t.a + t.b));
     }
     std::printf(
         "four normal computers: slot 1 %.1f %%, slot 2 %.1f %%, slot 3 %.1f %%, slot 4 %.1f %%, no winner %.1f %% "

@@ -120,6 +120,10 @@ bool platform_gl_context_create() {
     return true;
 }
 
+const char* platform_gl_failure_text() {
+    return GL_CONTEXT_FAILURE;
+}
+
 const char* platform_failure_reason() {
     return SDL_GetError();
 }

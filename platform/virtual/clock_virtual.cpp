@@ -3,10 +3,14 @@
 #include "virtual_platform.h"
 
 #include <atomic>
+#include <chrono>
 #include <thread>
 
 namespace {
 constexpr int64_t CLOCK_ORIGIN_MS = 1'000'000;
+// A sleeper really leaves the processor for a moment: a real-time thread that only yielded would
+// keep every other process off its core.
+constexpr auto SLEEP_BLOCK = std::chrono::microseconds(50);
 std::atomic<int64_t> clock_ms{CLOCK_ORIGIN_MS};
 std::atomic<int64_t> slept_ms{0};
 } // namespace
@@ -24,5 +28,5 @@ int64_t platform_clock_ms() { return clock_ms.load(); }
 void platform_sleep_ms(int milliseconds) {
     clock_ms.fetch_add(milliseconds);
     slept_ms.fetch_add(milliseconds);
-    std::this_thread::yield();
+    std::this_thread::sleep_for(SLEEP_BLOCK);
 }

@@ -2,6 +2,7 @@
 #include "platform/pad_slots.h"
 #include "platform/window.h"
 #include "virtual_gl.h"
+#include "virtual_net.h"
 #include "virtual_platform.h"
 
 #include <deque>
@@ -29,6 +30,7 @@ void virtual_platform_reset() {
     queue.clear();
     pads_reset();
     virtual_gl_reset();
+    virtual_net_reset();
     virtual_clock_reset();
 }
 
@@ -85,6 +87,10 @@ bool platform_gl_context_create() {
     if (state.fail_gl_context) return false;
     state.window.context = true;
     return true;
+}
+
+const char* platform_gl_failure_text() {
+    return GL_CONTEXT_FAILURE;
 }
 
 const char* platform_failure_reason() {

@@ -48,19 +48,24 @@ int find(std::string_view name, const auto& table) {
     return 0;
 }
 
+bool latin_letter(std::string_view key) {
+    return key.size() == 1 && ((key[0] >= 'a' && key[0] <= 'z') || (key[0] >= 'A' && key[0] <= 'Z'));
+}
+
 int layout_key(std::string_view key) {
-    if (key.size() == 1) {
-        const char c = key[0];
-        if (c >= 'a' && c <= 'z') return 'A' + (c - 'a');
-        if (c >= 'A' && c <= 'Z') return c;
-        if (c >= '0' && c <= '9') return c;
-    }
+    if (latin_letter(key)) return key[0] >= 'a' ? 'A' + (key[0] - 'a') : key[0];
+    if (key.size() == 1 && key[0] >= '0' && key[0] <= '9') return key[0];
     return find(key, NAMED_KEYS);
 }
 
-// "KeyQ" -> 'Q', "Digit1" -> '1', "Numpad1" -> the keypad's code.
+// "KeyQ" -> 'Q', else 0.
+int letter_key(std::string_view code) {
+    return code.size() == 4 && code.starts_with("Key") && code[3] >= 'A' && code[3] <= 'Z' ? code[3] : 0;
+}
+
+// "KeyQ" -> 'Q', "Digit1" -> '1'.
 int physical_key(std::string_view code) {
-    if (code.size() == 4 && code.starts_with("Key") && code[3] >= 'A' && code[3] <= 'Z') return code[3];
+    if (const int vk = letter_key(code)) return vk;
     if (code.size() == 6 && code.starts_with("Digit") && code[5] >= '0' && code[5] <= '9') return code[5];
     return 0;
 }
@@ -73,8 +78,19 @@ int keypad_key(std::string_view code) {
 
 } // namespace
 
-int web_key_to_virtual_key(const char* key, const char* code) {
+bool web_layout_seen(const char* key, const char* code, bool latin_layout) {
     const std::string_view k = key ? key : "", c = code ? code : "";
+    if (!letter_key(c) || k.empty()) return latin_layout;
+    if (latin_letter(k)) return true;
+    // One character of UTF-8 beyond ASCII (named keys such as "Dead" are ASCII words).
+    if (static_cast<unsigned char>(k[0]) >= 0x80) return false;
+    return latin_layout;
+}
+
+int web_key_to_virtual_key(const char* key, const char* code, bool latin_layout) {
+    const std::string_view k = key ? key : "", c = code ? code : "";
+    if (!latin_layout)
+        if (const int vk = letter_key(c)) return vk;
     // The keypad's characters are its own keys; with Num Lock off it gives End, arrows and the
     // like, which are the layout's keys as on Windows.
     if (k.size() == 1)

@@ -31,9 +31,10 @@ struct Page {
     std::array<Message, QUEUE_CAPACITY> queue;
     int head, count;
     bool focused;
+    bool latin_layout; // as on the desktop: until the page learns otherwise
     const char* failure;
 };
-Page page{{}, {}, 0, 0, true, ""};
+Page page{{}, {}, 0, 0, true, true, ""};
 
 void push(Message m) {
     if (page.count == QUEUE_CAPACITY) return; // lost, as a full system queue loses it
@@ -63,12 +64,30 @@ bool function_key(const char* key) {
     return key[0] == 'F' && key[1] >= '1' && key[1] <= '9';
 }
 
+// The JavaScript inside is not C++.
+// clang-format off
+// The browser's layout map, where it has one (answered later): whether any of the 26 letter keys
+// gives a Latin letter. Asked at the start, on focus and after each press, as the player may
+// switch layouts at any time.
+EM_JS(void, page_layout_ask, (), {
+    if (!navigator.keyboard || !navigator.keyboard.getLayoutMap) return;
+    navigator.keyboard.getLayoutMap().then((map) => {
+        let latin = false;
+        map.forEach((key, code) => { latin = latin || (/^Key[A-Z]$/.test(code) && /^[a-z]$/i.test(key)); });
+        Module._web_layout_latin(latin ? 1 : 0);
+    }, () => {});
+});
+// clang-format on
+
 EM_BOOL on_key_down(int, const EmscriptenKeyboardEvent* e, void*) {
     // Alt combinations and F10 belong to the system, as they do on Windows; the page leaves the
     // browser's own shortcuts (with Ctrl or Cmd, and the function keys) to the browser.
     if (e->altKey || (e->key[0] == 'F' && e->key[1] == '1' && e->key[2] == '0' && e->key[3] == 0))
         return EM_FALSE;
-    push({Kind::key, web_key_to_virtual_key(e->key, e->code), 0, 0}); // only a page with focus gets keys
+    // Only a page with focus gets keys.
+    page.latin_layout = web_layout_seen(e->key, e->code, page.latin_layout);
+    push({Kind::key, web_key_to_virtual_key(e->key, e->code, page.latin_layout), 0, 0});
+    page_layout_ask();
     return e->ctrlKey || e->metaKey || function_key(e->key) ? EM_FALSE : EM_TRUE;
 }
 
@@ -83,6 +102,7 @@ EM_BOOL on_mouse_down(int, const EmscriptenMouseEvent* e, void*) {
 
 EM_BOOL on_focus(int type, const EmscriptenFocusEvent*, void*) {
     page.focused = type == EMSCRIPTEN_EVENT_FOCUS;
+    if (page.focused) page_layout_ask();
     return EM_FALSE;
 }
 
@@ -114,6 +134,11 @@ EM_JS(void, page_screen_size, (int* width, int* height), {
 
 } // namespace
 
+// Called by the page (page_layout_ask's answer).
+extern "C" EMSCRIPTEN_KEEPALIVE void web_layout_latin(int latin) {
+    page.latin_layout = latin != 0;
+}
+
 bool platform_window_class_register(const WindowHandlers& handlers) {
     page.handlers = handlers;
     const EMSCRIPTEN_RESULT canvas =
@@ -127,6 +152,7 @@ bool platform_window_class_register(const WindowHandlers& handlers) {
     emscripten_set_blur_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE, on_focus);
     emscripten_set_focus_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE, on_focus);
     emscripten_set_visibilitychange_callback(nullptr, EM_FALSE, on_visibility);
+    page_layout_ask();
     return true;
 }
 
@@ -154,9 +180,12 @@ bool platform_window_create(const char* title, bool, int, int, int) {
 }
 
 bool platform_gl_context_create() {
-    if (web_gl_open()) return true;
-    page.failure = "this browser offers no WebGL";
-    return false;
+    return web_gl_open();
+}
+
+const char* platform_gl_failure_text() {
+    return "The browser could not start WebGL, which the game draws with: turn on the browser's "
+           "hardware acceleration, or try another browser.";
 }
 
 const char* platform_failure_reason() {

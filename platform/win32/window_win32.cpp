@@ -144,6 +144,10 @@ bool platform_gl_context_create() {
     return true;
 }
 
+const char* platform_gl_failure_text() {
+    return GL_CONTEXT_FAILURE;
+}
+
 const char* platform_failure_reason() {
     static char reason[REASON_CAPACITY];
     const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,

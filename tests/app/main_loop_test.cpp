@@ -207,6 +207,25 @@ TEST_F(MainLoop, MissedTicksAreReplayedUndrawnAndAMinimisedWindowIsNotDrawn) {
     EXPECT_EQ(virtual_platform().swap_count, 2);
 }
 
+// A browser frame after an hour away replays ticks for a few milliseconds of the clock, then gives
+// the page back; here each tick costs a millisecond.
+TEST_F(MainLoop, ABrowserFrameCatchesUpForAFewMillisecondsAtMost) {
+    engine_init();
+    frame_timer_poll(true);
+    const Scene kept = scene_table[0];
+    scene_table[0].update = [] { virtual_clock_advance(1); };
+    current_scene = 0;
+    virtual_clock_advance(60 * 60 * 1000);
+    const int64_t began = virtual_clock_now();
+    const int32_t ticks = frame_count;
+    int code = 0;
+    EXPECT_TRUE(app_frame(&code));
+    EXPECT_GT(frame_count, ticks + 1);
+    EXPECT_LE(virtual_clock_now() - began, FRAME_CATCH_UP_MS);
+    EXPECT_EQ(virtual_platform().swap_count, 0); // still behind: nothing drawn yet
+    scene_table[0] = kept;
+}
+
 TEST_F(MainLoop, ClearColourComesFromTheScenes) {
     engine_init();
     clear_red = 114, clear_green = 153, clear_blue = 216;

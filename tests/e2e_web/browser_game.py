@@ -2,19 +2,24 @@
 """The browser build as a player meets it: the page served by scripts/serve-web on the loopback,
 in headless chromium driven through chromedriver.
 
-The whole game: the page's question (No), the intro, the title after its fade, the menu; 3 players
-and the next level by clicks, a key starts; turns by keys and a right click within the countdown;
+The whole game: the page's question answered with Escape (No, but no gesture that lets a page
+start sound: a middle click in the intro, which the game ignores, must wake it), the intro, the
+title after its fade, the menu; 3 players and the next level by clicks, a key starts; turns by keys and a right click within the countdown;
 player 2 wins at the second step and the menu comes back with the score; Escape opens the
 credits, and Escape there leaves the page with its thanks line, where a click starts anew. Each
 stage is waited for in the canvas's pixels (the checks of tests/e2e_whole/game_screens.sh, looked
 at by screen_watch) and kept as web-STAGE.png in the working directory. The page's final mix is
-tapped from the click on: it must hold the song from the title on and the game's effects, and
-silence once the game has ended (recording_check).
+tapped from the answer on: it must hold the song from the title on and the game's effects, and
+silence once the game has ended (recording_check). Then the page's audio devices: they count the
+sound heard, not what is handed ahead, and 50 opened and closed leave no live node behind; and a
+page without Web Audio ends with the effects device's failure on the page, not the thanks line.
 
 Also prints the sizes of the build, the page's load-to-first-frame times and, with --idle-cpu
-only, the processor time the browser takes at the idle menu (a figure, not a check).
+only, the processor time the browser takes at the idle menu, or with --catch-up only, how long
+the picture stays still when the page comes back after an hour hidden (its clock moved on by an
+hour; figures, not checks).
 
-Usage: browser_game.py WEB_DIR SERVE_WEB SCREEN_WATCH QUIBBET_XM RECORDING_CHECK GAME_SCREENS [--idle-cpu]
+Usage: browser_game.py WEB_DIR SERVE_WEB SCREEN_WATCH QUIBBET_XM RECORDING_CHECK GAME_SCREENS [--idle-cpu|--catch-up]
 Exit 0 on success, 77 when something it needs is missing, 1 on failure.
 """
 import base64
@@ -31,6 +36,9 @@ SKIP = 77
 WAIT_SECONDS = 120  # generous: a busy 2-core machine renders WebGL in software
 MUSIC_RATE = 48000
 IDLE_SECONDS = 10
+RESTARTS = 50
+SHORT_FRAMES = 4800  # not a whole number of the sink's answers
+HOUR_MS = 3_600_000
 
 
 def skip(why):
@@ -49,6 +57,7 @@ try:
     from selenium.webdriver.chrome.service import Service
     from selenium.webdriver.common.action_chains import ActionChains
     from selenium.webdriver.common.actions.action_builder import ActionBuilder
+    from selenium.webdriver.common.actions.mouse_button import MouseButton
     from selenium.webdriver.common.by import By
     from selenium.webdriver.common.keys import Keys
 except ImportError as e:
@@ -188,11 +197,26 @@ class Page:
     def keys(self, *keys):
         ActionChains(self.driver).send_keys(*keys).perform()
 
-    def answer_no(self):
+    def answer_no(self, by_escape=False):
         self.driver.get(self.url)
         self.wait_for("the question", lambda: self.js("return !document.getElementById('prompt').hidden"))
         self.driver.save_screenshot("web-question.png")
-        self.driver.find_element(By.ID, "no").click()
+        if by_escape:
+            self.keys(Keys.ESCAPE)
+        else:
+            self.driver.find_element(By.ID, "no").click()
+
+    def middle_click(self):
+        actions = ActionBuilder(self.driver)
+        actions.pointer_action.move_to_location(*self.page_point(320, 240))
+        actions.pointer_action.pointer_down(MouseButton.MIDDLE)
+        actions.pointer_action.pointer_up(MouseButton.MIDDLE)
+        actions.perform()
+
+    def live_audio_nodes(self):
+        self.driver.execute_cdp_cmd("HeapProfiler.collectGarbage", {})
+        metrics = self.driver.execute_cdp_cmd("Performance.getMetrics", {})["metrics"]
+        return next(m["value"] for m in metrics if m["name"] == "AudioHandlers")
 
     def recorded_frames(self):
         return self.js("return window.quibbetRecording.frames;")
@@ -254,8 +278,75 @@ def idle_cpu(page):
     print(f"idle menu in the browser: {sum(share.values()):.1f}% of one core over {IDLE_SECONDS} s ({parts})")
 
 
-def whole_game(page):
+# Draws are timed on the real clock, which the catch-up figure leaves alone.
+DRAW_TIMES = """
+const now = performance.now.bind(performance), gl = Module.quibbetGl.gl, draw = gl.drawArrays.bind(gl);
+window.quibbetRealNow = now;
+gl.drawArrays = (...args) => { window.quibbetLastDraw = now(); draw(...args); };
+"""
+
+
+def catch_up(page):
+    """How long the picture stays still after the page's clock jumps an hour ahead, as it does for
+    a page that comes back after an hour hidden."""
     page.answer_no()
+    page.see("catch-up-menu", '"${STAGE_MENU[@]}"')
+    page.js(DRAW_TIMES)
+    page.js(f"const real = performance.now.bind(performance); performance.now = () => real() + {HOUR_MS};"
+            "window.quibbetJumped = window.quibbetRealNow();")
+    page.wait_for("a picture after the hour", lambda: page.js(
+        "return window.quibbetLastDraw > window.quibbetJumped + 50;"), seconds=WAIT_SECONDS)
+    still = page.js("return window.quibbetLastDraw - window.quibbetJumped;")
+    print(f"back after an hour hidden: the picture stood still {still:.0f} ms while the game caught up")
+
+
+def audio_devices(page):
+    """A device counts the bytes heard, not those handed ahead (or the end of a song is cut off),
+    to the last one of a buffer played once; and every music restart closes a device, whose node
+    must end with it."""
+    page.answer_no()
+    page.wait_for("the page's sound", lambda: page.js("return !!Module.quibbetAudio;"))
+    at_once = page.js(f"""const audio = Module.quibbetAudio, id = audio.open({MUSIC_RATE});
+        audio.play(id, 0, {SHORT_FRAMES * 4}, false); window.quibbetShort = id; return audio.played(id);""")
+    if at_once != 0:
+        fail(f"a device counts {at_once} bytes played before any was heard")
+    page.wait_for("the end of a short sound", lambda: page.js(
+        f"return Module.quibbetAudio.played(window.quibbetShort) === {SHORT_FRAMES * 4};"))
+    page.js("Module.quibbetAudio.close(window.quibbetShort);")
+    print("a device counts what is heard, to the end")
+    page.driver.execute_cdp_cmd("Performance.enable", {})
+    before = page.live_audio_nodes()
+    page.js(f"""const audio = Module.quibbetAudio;
+        for (let i = 0; i < {RESTARTS}; ++i) {{
+          const id = audio.open({MUSIC_RATE}); audio.play(id, 0, 4096, true); audio.close(id);
+        }}""")
+    # The game's own two devices may open meanwhile.
+    page.wait_for("the closed devices' nodes to end", lambda: page.live_audio_nodes() <= before + 2)
+    print(f"live audio nodes: {before} before {RESTARTS} restarts, {page.live_audio_nodes()} after")
+
+
+def failure_status(page):
+    """Without Web Audio the first effect cannot open its device: the page shows why."""
+    script = page.driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {
+        "source": "delete window.AudioContext; delete window.webkitAudioContext;"})
+    page.answer_no()
+    noticed = "const n = document.getElementById('notice'); return n.hidden ? '' : n.textContent;"
+    deadline = time.monotonic() + WAIT_SECONDS
+    while not page.js(noticed):  # any key skips the intro and the title, and starts a game
+        if time.monotonic() > deadline:
+            fail("no notice without Web Audio")
+        page.keys("s")
+        time.sleep(0.5)
+    page.driver.execute_cdp_cmd("Page.removeScriptToEvaluateOnNewDocument", script)
+    text = page.js(noticed)
+    page.driver.save_screenshot("web-no-audio.png")
+    if "unable to open WAVE_MAPPER device" not in text or "Thanks" in text:
+        fail(f"without Web Audio the page says: {text!r}")
+    print("without Web Audio the page shows the failure")
+
+
+def whole_game(page):
+    page.answer_no(by_escape=True)
     tapped = page.driver.execute_async_script(TAP)
     if tapped is not True:
         fail(f"no recorder on the page's mix: {tapped}")
@@ -263,6 +354,9 @@ def whole_game(page):
     if rate != MUSIC_RATE:
         fail(f"the page's audio runs at {rate} Hz, not the music's {MUSIC_RATE}")
     page.see("intro", '"${STAGE_INTRO[@]}"')
+    state = page.js("return Module.quibbetAudio.context.state;")
+    page.middle_click()  # a gesture the game ignores
+    print(f"after Escape the page's sound was {state}; then a middle click")
     title_at = page.see("title", '"${STAGE_TITLE[@]}"')  # the intro ends by itself after 6 s
     times = page.js("return Module.quibbetTimes;")
     print(f"load: ready to answer {times['ready']:.0f} ms after the page was opened; first frame "
@@ -326,8 +420,12 @@ def main():
     try:
         if "--idle-cpu" in args:
             idle_cpu(page)
+        elif "--catch-up" in args:
+            catch_up(page)
         else:
             whole_game(page)
+            audio_devices(page)
+            failure_status(page)
     finally:
         page.close()
         shutil.rmtree(work, ignore_errors=True)

@@ -10,8 +10,9 @@ need_tools "$objdump"
 "$objdump" -p "$exe" >"$WORK_DIR/headers" || fail "$objdump cannot read $exe"
 mapfile -t dlls < <(awk '/DLL Name:/ { print tolower($3) }' "$WORK_DIR/headers")
 echo "imports: ${dlls[*]}"
-# The window, GL and sound libraries the game uses, and the C runtime that ships with Windows.
-system_dlls=" kernel32.dll user32.dll gdi32.dll opengl32.dll winmm.dll msvcrt.dll advapi32.dll ucrtbase.dll "
+# The window, GL, sound and WebSocket libraries the game uses, and the C runtime that ships with
+# Windows.
+system_dlls=" kernel32.dll user32.dll gdi32.dll opengl32.dll winmm.dll winhttp.dll msvcrt.dll advapi32.dll ucrtbase.dll "
 for dll in "${dlls[@]}"; do
     case $dll in
     api-ms-win-*.dll) ;; # the system's own forwarders to its C runtime

@@ -38,6 +38,10 @@ TEST_F(ComputerPlayers, ComesThroughTheNextStepWhenATurnAllowsAndTakesTheLongerL
          {{6, 5, FACING_UP}, {6, 3, FACING_DOWN}},
          {{6, 5, TILE_FRAGILE}},
          {{5, 5}, {7, 5}}},
+        {"head on with one whose tile breaks: it will turn away from the hole it leaves",
+         {{6, 5, FACING_UP}, {6, 4, FACING_DOWN}},
+         {{6, 4, TILE_FRAGILE}},
+         {{5, 5}, {7, 5}}},
         {"left is a dead end, right is open",
          {{6, 5, FACING_UP}, far_away},
          {{6, 4, TILE_HOLE}, {5, 5, TILE_WHOLE}, {4, 5, TILE_HOLE}, {5, 4, TILE_HOLE}, {5, 6, TILE_HOLE}},
@@ -49,13 +53,18 @@ TEST_F(ComputerPlayers, ComesThroughTheNextStepWhenATurnAllowsAndTakesTheLongerL
          {{7, 5}},
          true},
     };
-    for (int32_t strength = COMPUTER_EASY; strength <= COMPUTER_HARD; ++strength)
-        for (const Situation& s : situations) {
+    // Each from a few starting ticks, so the computer's seed, and with it its hunches, differ.
+    constexpr int32_t SEEDS = 8;
+    for (int32_t strength = COMPUTER_EASY; strength <= COMPUTER_HARD; ++strength) {
+        for (int32_t seed = 0; seed < SEEDS * static_cast<int32_t>(situations.size()); ++seed) {
+            const Situation& s = situations[static_cast<size_t>(seed / SEEDS)];
             if (s.looks_ahead && strength == COMPUTER_EASY) continue;
-            SCOPED_TRACE(s.what + " at strength " + std::to_string(strength));
-            for (int32_t click_count = 0; click_count < strength; ++click_count)
+            SCOPED_TRACE(s.what + ", seed " + std::to_string(seed % SEEDS) + ", strength " +
+                         std::to_string(strength));
+            for (int32_t clicks = 0; clicks < strength; ++clicks)
                 click(controls_picture(0));
             ASSERT_EQ(computer_slots[0], strength);
+            harness_tick(1 + seed % SEEDS);
             play_until_first_step();
             board_fill(TILE_SOLID);
             for (const auto& t : s.tiles)
@@ -70,6 +79,7 @@ TEST_F(ComputerPlayers, ComesThroughTheNextStepWhenATurnAllowsAndTakesTheLongerL
             harness_start();
             harness_enter_gameplay();
         }
+    }
 }
 
 } // namespace

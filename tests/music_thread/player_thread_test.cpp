@@ -2,10 +2,12 @@
 // advances it: start and stop, failures, the refill chase, the end of a song, and many cycles.
 #include "audio/music/mixer.h"
 #include "audio/music/music.h"
+#include "platform/clock.h"
 #include "tools/xm_writer/xm_writer.h"
 #include "virtual_audio.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <chrono>
 #include <cstring>
@@ -254,4 +256,17 @@ TEST_F(PlayerThread, TenThousandStartStopCyclesWithCallsInBetween) {
         ASSERT_EQ(virtual_audio_open_count(), 0) << cycle;
         ASSERT_FALSE(music_playing()) << cycle;
     }
+}
+
+// The output thread sleeps between steps at real-time priority where the system grants it; on the
+// virtual clock a sleep must still leave the processor (a blocking wait, which the kernel counts as
+// a voluntary switch), or two such tests at once hold both cores.
+TEST(VirtualSleep, LeavesTheProcessor) {
+    constexpr int SLEEPS = 20;
+    rusage before{}, after{};
+    getrusage(RUSAGE_THREAD, &before);
+    for (int i = 0; i < SLEEPS; ++i)
+        platform_sleep_ms(1);
+    getrusage(RUSAGE_THREAD, &after);
+    EXPECT_GE(after.ru_nvcsw - before.ru_nvcsw, SLEEPS);
 }
