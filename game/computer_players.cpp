@@ -24,7 +24,7 @@ struct Strength {
 constexpr std::array<Strength, COMPUTER_STRENGTHS> STRENGTHS = {{
     {1, 0, 1, MAX_HUNCH, 10, 4},
     {LOOKAHEAD_STEPS, 8, 2, MAX_HUNCH, 21, 4},
-    {8, 0, 4, MAX_HUNCH / 8, 6, 4},
+    {8, 2, 4, 0.0, 6, 4},
 }};
 // Every strength keeps the turn rule's moment (never in the tick of a step) and at least the next
 // step in view, which is what keeps it out of a hole a turn could have avoided.
