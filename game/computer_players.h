@@ -2,15 +2,15 @@
 // the menu at one of three strengths; every slot starts as a person. An easy computer looks only
 // at the next step, weighs its hunches as much as they may count and decides later than a normal
 // one, as a young child plays; a normal one looks six steps ahead; a hard one looks further,
-// seldom glances, follows no hunch and waits for the last moment to see what the others do. Each turns only as
-// a person's key does, through player_turn under the same turn rule, once between two steps and
-// at a moment a person could: some ticks after a step has shown, never in the tick of a step.
-// It reads only what the screen shows (the tiles, where each player stands, which way each
-// figure faces) and weighs its ways with lookahead_choose, which always looks at least one step
-// ahead, so none steps into a hole that a turn allowed by the rule would have avoided. Now and
-// then it misjudges as a person does: a hasty glance only a step or two ahead, or a hunch about
-// which way has more room. Its chances come from a seed the round gives each game, so a game
-// replays exactly. Main thread only.
+// seldom glances, follows no hunch and waits for the last moment to see what the others do.
+// Each turns only as a person's key does, through player_turn under the same turn rule, once
+// between two steps and at a moment a person could: some ticks after a step has shown, never in
+// the tick of a step. It reads only what the screen shows (the tiles, where each player stands,
+// which way each figure faces) and weighs its ways with lookahead_choose, which always looks at
+// least one step ahead, so none steps into a hole that a turn allowed by the rule would have
+// avoided. Now and then it misjudges as a person does: a hasty glance only a step or two ahead,
+// or a hunch about which way has more room. Its chances come from a seed the round gives each
+// game, so a game replays exactly. Main thread only.
 #pragma once
 #include "game/players.h"
 
