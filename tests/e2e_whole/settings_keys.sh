@@ -14,8 +14,7 @@ SHOT_PREFIX=settings-keys
 [ -x "$SCREEN_WATCH" ] || skip "no screen watcher at $SCREEN_WATCH"
 need_tools Xvfb xdotool xwininfo convert
 xvfb_start
-export XDG_CONFIG_HOME=$WORK_DIR/config
-SETTINGS=$XDG_CONFIG_HOME/quibbet/quibbet.cfg
+SETTINGS=$XDG_CONFIG_HOME/quibbet/quibbet.cfg # e2e_lib.sh gives each test its own places
 
 start() {
     SDL_AUDIODRIVER=dummy "$program" >>"$WORK_DIR/program.log" 2>&1 &
