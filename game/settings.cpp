@@ -19,7 +19,7 @@
 namespace {
 
 constexpr std::size_t WHERE_MAX = 512;
-constexpr std::size_t LINE_MAX = 200;
+constexpr std::size_t LONGEST_LINE = 200;
 constexpr std::array<std::string_view, COMPUTER_HARD + 1> STEERING_WORDS = {"person", "easy", "normal",
                                                                             "hard"};
 
@@ -239,7 +239,7 @@ void settings_apply(std::string_view text, const char* where) {
         text.remove_prefix(std::min(end + 1, text.size()));
         ++line_number;
         if (line.ends_with('\r')) line.remove_suffix(1);
-        bool readable = line.size() <= LINE_MAX;
+        bool readable = line.size() <= LONGEST_LINE;
         for (char ch : line)
             readable = readable && ((ch >= ' ' && ch <= '~') || ch == '\t');
         if (!readable) {

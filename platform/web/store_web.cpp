@@ -28,7 +28,7 @@ Key key_of(StorePlace place, const char* name) {
 EM_JS(double, page_store_size, (const char* key), {
     try {
         const value = localStorage.getItem(UTF8ToString(key));
-        return value == = null ? -1 : value.length;
+        return value == null ? -1 : value.length;
     } catch (e) {
         return -2;
     }
@@ -56,7 +56,7 @@ EM_JS(int, page_store_put, (const char* key, const char* bytes, int length), {
 EM_JS(int, page_store_drop, (const char* key), {
     try {
         const name = UTF8ToString(key);
-        if (localStorage.getItem(name) == = null) return -1;
+        if (localStorage.getItem(name) == null) return -1;
         localStorage.removeItem(name);
         return 0;
     } catch (e) {
