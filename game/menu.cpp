@@ -21,6 +21,7 @@ int32_t menu_first_sprite;
 int32_t controls_first_sprite;
 int32_t menu_x, menu_y;
 int32_t sound_x, sound_y;
+MenuRemap menu_remap{-1, false, {}};
 
 namespace {
 
@@ -43,14 +44,6 @@ constexpr std::array<std::array<const char*, PLAYER_SLOTS>, COMPUTER_STRENGTHS> 
 constexpr int32_t REMAP_PROMPT_X = 225, REMAP_PROMPT_Y = 112;
 constexpr int32_t KEY_ASK_MARGIN = 2; // the ring's edge outside the cap's face
 constexpr int32_t REFUSED_TICKS = 40;
-
-// A remapping under way: the slot whose keys are asked for, and the left key once it is given.
-struct Remap {
-    int32_t slot; // -1: none
-    bool left_given;
-    TurnKey left;
-};
-Remap remap{-1, false, {}};
 
 Sprite* menu_sprite(int32_t piece) {
     return sprite_at(menu_first_sprite + piece);
@@ -109,8 +102,8 @@ void controls_refresh() {
 
 // The prompt and the ring show which key of which player is asked for.
 void remap_show() {
-    const bool asking = remap.slot >= 0;
-    const int32_t side = remap.left_given ? 1 : 0;
+    const bool asking = menu_remap.slot >= 0;
+    const int32_t side = menu_remap.left_given ? 1 : 0;
     if (Sprite* prompt = menu_sprite(MENU_REMAP_PROMPT)) {
         prompt->image = image_find(side == 0 ? "remapleft.png" : "remapright.png");
         prompt->visible = asking;
@@ -118,18 +111,18 @@ void remap_show() {
     if (Sprite* ring = menu_sprite(MENU_KEY_ASK)) {
         ring->visible = asking;
         ring->x = cap_x(side) - KEY_ASK_MARGIN;
-        ring->y = cap_y(asking ? remap.slot : 0) - KEY_ASK_MARGIN;
+        ring->y = cap_y(asking ? menu_remap.slot : 0) - KEY_ASK_MARGIN;
     }
     if (!asking) menu_sprite_show(MENU_KEY_REFUSED, 0);
 }
 
 void remap_begin(int32_t slot) {
-    remap = {slot, false, {}};
+    menu_remap = {slot, false, {}};
     remap_show();
 }
 
 void remap_end() {
-    remap.slot = -1;
+    menu_remap.slot = -1;
     remap_show();
 }
 
@@ -138,8 +131,8 @@ void remap_refuse() {
     Sprite* sign = menu_sprite(MENU_KEY_REFUSED);
     if (!sign) return;
     sign->visible = 1;
-    sign->x = cap_x(remap.left_given ? 1 : 0);
-    sign->y = cap_y(remap.slot);
+    sign->x = cap_x(menu_remap.left_given ? 1 : 0);
+    sign->y = cap_y(menu_remap.slot);
     Tween* t = tween_add(sign);
     t->frames_left = REFUSED_TICKS;
     t->hide_at_end = 1;
@@ -154,19 +147,20 @@ MenuAction remap_input(const InputEvent& e) {
     }
     if (e.kind != EVENT_KEY && e.kind != EVENT_MOUSE_BUTTON) return MenuAction::none;
     const TurnKey key{e.kind, e.code};
-    const bool same_as_left = remap.left_given && remap.left.kind == key.kind && remap.left.code == key.code;
-    if (same_as_left || turn_key_refusal(remap.slot, key.kind, key.code) != TURN_KEY_FREE) {
+    const bool same_as_left =
+        menu_remap.left_given && menu_remap.left.kind == key.kind && menu_remap.left.code == key.code;
+    if (same_as_left || turn_key_refusal(menu_remap.slot, key.kind, key.code) != TURN_KEY_FREE) {
         remap_refuse();
         return MenuAction::none;
     }
     menu_sprite_show(MENU_KEY_REFUSED, 0);
-    if (!remap.left_given) {
-        remap.left_given = true;
-        remap.left = key;
+    if (!menu_remap.left_given) {
+        menu_remap.left_given = true;
+        menu_remap.left = key;
         remap_show();
         return MenuAction::none;
     }
-    turn_keys_set(remap.slot, remap.left, key);
+    turn_keys_set(menu_remap.slot, menu_remap.left, key);
     remap_end();
     controls_refresh();
     return MenuAction::none;
@@ -303,17 +297,17 @@ void menu_open(bool already_open) {
     sprite_make("remapleft.png", REMAP_PROMPT_X, REMAP_PROMPT_Y, 1.0f, 0);
     sprite_make("keyask.png", 0, 0, 1.0f, 0);
     sprite_make("keyrefused.png", 0, 0, 1.0f, 0);
-    remap.slot = -1;
+    menu_remap.slot = -1;
     scores_set_player_count(player_count);
     controls_refresh();
 }
 
 bool menu_remapping() {
-    return remap.slot >= 0;
+    return menu_remap.slot >= 0;
 }
 
 MenuAction menu_input(const InputEvent& e) {
-    if (remap.slot >= 0) return remap_input(e);
+    if (menu_remap.slot >= 0) return remap_input(e);
     if (e.kind == EVENT_MOUSE_BUTTON) {
         // The areas do not overlap: at most one acts.
         for (const HitArea& area : HIT_AREAS)

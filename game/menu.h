@@ -10,6 +10,8 @@
 // Its sprites are the last in the pool while it is open; starting a game cuts them away.
 // Main thread only.
 #pragma once
+#include "game/turn_keys.h"
+
 #include <cstdint>
 
 // Menu sprites, by their place after menu_first_sprite.
@@ -29,6 +31,14 @@ constexpr int32_t MENU_SPRITES = 22;
 
 // Where the cap faces lie in a controls picture: the chosen keys' labels go there.
 constexpr int32_t CONTROLS_CAP_LEFT_X = 3, CONTROLS_CAP_RIGHT_X = 21, CONTROLS_CAP_Y = 6;
+
+// A remapping under way: the slot whose keys are asked for, and the left key once it is given.
+struct MenuRemap {
+    int32_t slot; // -1: none
+    bool left_given;
+    TurnKey left;
+};
+extern MenuRemap menu_remap;
 
 extern int32_t menu_first_sprite;
 extern int32_t controls_first_sprite;
