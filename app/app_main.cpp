@@ -7,10 +7,12 @@
 #include "engine/input_events.h"
 #include "engine/scene.h"
 #include "engine/sprite_renderer.h"
+#include "game/players.h"
 #include "game/rounds.h"
 #include "game/settings.h"
 #include "game/shutdown.h"
 #include "platform/clock.h"
+#include "platform/pad_slots.h"
 #include "platform/window.h"
 
 #include <algorithm>
@@ -28,11 +30,24 @@ constexpr int INPUT_POLL_MS = 8;
 // The picture only changes when a tick ran or the window lost what it showed.
 bool picture_stale = true;
 
+// The touch buttons follow who is playing and where the picture lies.
+uint32_t turn_button_seats = 0;
+bool turn_buttons_stale = true;
+
+void turn_buttons_refresh() {
+    const uint32_t seats = people_in_play();
+    if (seats == turn_button_seats && !turn_buttons_stale) return;
+    turn_button_seats = seats;
+    turn_buttons_stale = false;
+    platform_turn_buttons(seats, viewport.left, viewport.top, viewport.width, viewport.height);
+}
+
 void on_resize(int client_width, int client_height) {
     window_width = client_width;
     window_height = client_height;
     viewport_update();
     picture_stale = true;
+    turn_buttons_stale = true;
 }
 
 void on_expose() {
@@ -54,7 +69,18 @@ void on_button_down(int button, uint16_t px, uint16_t py) {
     event_button_down(button, px, py, area);
 }
 
-constexpr WindowHandlers handlers{on_resize, on_close, on_key_down, on_button_down, on_expose};
+// A touch button sends the press of that player's own control, so the turn rule and everything
+// else sees nothing new; the mouse player's click lands where a pad's does, outside every menu area.
+void on_turn(int slot, int direction) {
+    const PlayerControl* control = player_control_of(slot, direction);
+    if (!control) return;
+    if (control->kind == EVENT_KEY)
+        event_key_down(control->code);
+    else
+        on_button_down(control->code, PAD_CLICK_OUTSIDE, PAD_CLICK_OUTSIDE);
+}
+
+constexpr WindowHandlers handlers{on_resize, on_close, on_key_down, on_button_down, on_expose, on_turn};
 
 } // namespace
 
@@ -73,6 +99,7 @@ bool main_loop_pass(int* exit_code, int* idle_ms) {
         scene_dispatch();
         settings_keep(); // between ticks, never inside one
         picture_stale = true;
+        turn_buttons_refresh();
     }
     // A pass with more ticks due after its own replays them first: drawing (and a swap held by
     // vertical sync) in between would let the game fall behind the clock for good. A window that
@@ -114,6 +141,8 @@ bool app_start(int show_command) {
     }
     if (!platform_gl_context_create()) fatal_error("", platform_gl_failure_text());
     engine_init();
+    turn_buttons_stale = true;
+    turn_buttons_refresh();
     frame_timer_poll(true);
     return true;
 }

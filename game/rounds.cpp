@@ -15,7 +15,7 @@
 #include "game/sprite_make.h"
 #include "game/tweens.h"
 
-#include <string_view>
+#include <cstring>
 
 int32_t game_state = -1;
 int32_t state_start_frame = -1;
@@ -136,12 +136,6 @@ bool person_standing() {
     return false;
 }
 
-bool person_playing() {
-    for (int32_t p = 0; p < player_count; ++p)
-        if (!computer_steers(p)) return true;
-    return false;
-}
-
 void step() {
     const bool playing = game_state == STATE_PLAYING;
     const bool no_person = !person_standing();
@@ -156,6 +150,16 @@ void step() {
 }
 
 } // namespace
+
+uint32_t people_in_play() {
+    const bool shown = current_scene >= 0 &&
+                       std::strncmp(scene_table[current_scene].name, "gameplay", SCENE_NAME_LENGTH) == 0;
+    if (!shown || (game_state != STATE_PLAYING && game_state != STATE_COUNTDOWN)) return 0;
+    uint32_t seats = 0;
+    for (int32_t slot = 0; slot < player_count; ++slot)
+        if (!computer_steers(slot)) seats |= 1u << slot;
+    return seats;
+}
 
 void gameplay_enter() {
     clear_red = SKY_RED;
@@ -202,8 +206,7 @@ void game_start() {
 }
 
 int32_t gameplay_speed() {
-    const bool shown = current_scene >= 0 && std::string_view(scene_table[current_scene].name) == "gameplay";
-    const bool fast = shown && game_state == STATE_PLAYING && person_playing() && !person_standing();
+    const bool fast = game_state == STATE_PLAYING && people_in_play() != 0 && !person_standing();
     return fast ? FAST_END_SPEED : 1;
 }
 

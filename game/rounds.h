@@ -32,6 +32,10 @@ extern int32_t game_state;        // -1 before the scene's first entry
 extern int32_t state_start_frame; // the step clock counts from here; -1 stops it
 extern Sprite* overlay_sprite;    // the ready and go overlays; null before the first entry
 
+// The slots people steer in a game on the screen (its countdown or play, and not behind the
+// credits), bit n for slot n; 0 at any other time.
+uint32_t people_in_play();
+
 void gameplay_enter();
 void gameplay_update();
 

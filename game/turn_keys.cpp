@@ -35,6 +35,12 @@ const PlayerControl* player_control_find(int32_t kind, int32_t code) {
     return nullptr;
 }
 
+const PlayerControl* player_control_of(int32_t slot, int32_t direction) {
+    for (const PlayerControl& c : player_controls)
+        if (c.slot == slot && c.direction == direction) return &c;
+    return nullptr;
+}
+
 TurnKeyRefusal turn_key_refusal(int32_t slot, int32_t kind, int32_t code) {
     if (kind == EVENT_KEY && (code == KEY_ESCAPE || code == KEY_SPACE || code == KEY_RETURN))
         return TURN_KEY_KEPT;

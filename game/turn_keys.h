@@ -21,6 +21,9 @@ extern const std::array<PlayerControl, 2 * PLAYER_SLOTS> DEFAULT_PLAYER_CONTROLS
 
 // The control a press of that kind and code belongs to, or null.
 const PlayerControl* player_control_find(int32_t kind, int32_t code);
+// The press that turns that slot that way (TURN_LEFT or TURN_RIGHT), or null: what another way
+// of pressing (a touch button) sends, so it turns exactly as the player's own control does.
+const PlayerControl* player_control_of(int32_t slot, int32_t direction);
 
 // Why a key cannot turn `slot`; TURN_KEY_FREE when it can.
 enum TurnKeyRefusal {

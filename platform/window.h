@@ -11,6 +11,7 @@ struct WindowHandlers {
     void (*key_down)(int virtual_key);                 // Windows virtual-key codes on every backend
     void (*button_down)(int button, uint16_t px, uint16_t py); // 0 left, 1 right; client pixels
     void (*expose)();                                  // the window lost its picture: draw it again
+    void (*turn)(int slot, int direction);             // a player's touch button: -1 left, +1 right
 };
 
 // Called by app_main first. False when the window class cannot be registered (on SDL: when
@@ -43,6 +44,12 @@ MessagePoll platform_message_poll(int* quit_code);
 
 // Called by the close handler and the game's quit paths.
 void platform_quit_post(int code);
+
+// Called by app_start and main_loop_pass whenever they change: the players who get turn buttons
+// where the screen is touched (bit n: slot n; 0 outside play), and where the picture lies in
+// client pixels. A press of one calls the turn handler. Backends without touch screens show none.
+void platform_turn_buttons(uint32_t seats, int picture_left, int picture_top, int picture_width,
+                           int picture_height);
 
 // Called by app_start when platform_gl_context_create failed: the error box's text. A desktop
 // names the call that failed (GL_CONTEXT_FAILURE); a page says it in a player's words.

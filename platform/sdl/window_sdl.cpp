@@ -178,6 +178,9 @@ void platform_quit_post(int code) {
     SDL_PushEvent(&e);
 }
 
+// A desktop window is played with keys, the mouse and pads: no buttons on the screen.
+void platform_turn_buttons(uint32_t, int, int, int, int) {}
+
 bool platform_window_visible() {
     return window && (SDL_GetWindowFlags(window) & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_HIDDEN)) == 0;
 }

@@ -59,6 +59,8 @@ void virtual_post_close();
 void virtual_post_key(int virtual_key);
 void virtual_post_button(int button, uint16_t px, uint16_t py);
 int virtual_pending_messages();
+// A press of a player's touch turn button.
+void virtual_post_turn(int slot, int direction);
 
 // Scripted pads, reported one per poll as a backend reports them; `held` is the whole set of
 // button bits (PAD_SOUTH, ...) the pad holds now.

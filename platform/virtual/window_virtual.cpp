@@ -9,7 +9,7 @@
 
 namespace {
 
-enum class Kind { resize, expose, close, key, button, pad_connect, pad_disconnect, pad_buttons, quit };
+enum class Kind { resize, expose, close, key, button, pad_connect, pad_disconnect, pad_buttons, turn, quit };
 
 struct Message {
     Kind kind;
@@ -39,6 +39,7 @@ void virtual_post_expose() { queue.push_back({Kind::expose}); }
 void virtual_post_close() { queue.push_back({Kind::close}); }
 void virtual_post_key(int vk) { queue.push_back({Kind::key, vk}); }
 void virtual_post_button(int button, uint16_t px, uint16_t py) { queue.push_back({Kind::button, button, px, py}); }
+void virtual_post_turn(int slot, int direction) { queue.push_back({Kind::turn, slot, direction}); }
 int virtual_pending_messages() { return static_cast<int>(queue.size()); }
 void virtual_post_pad_connect(int32_t device) { queue.push_back({Kind::pad_connect, device}); }
 void virtual_post_pad_disconnect(int32_t device) { queue.push_back({Kind::pad_disconnect, device}); }
@@ -130,11 +131,17 @@ MessagePoll platform_message_poll(int* quit_code) {
     case Kind::pad_buttons:
         pad_buttons(m.a, PAD_ALL_BUTTONS, static_cast<uint32_t>(m.b), state.background ? nullptr : &handlers);
         break;
+    case Kind::turn:
+        if (handlers.turn) handlers.turn(m.a, m.b);
+        break;
     }
     return MessagePoll::dispatched;
 }
 
 void platform_quit_post(int code) { queue.push_back({Kind::quit, code}); }
+
+// Tests press the turn buttons with virtual_post_turn; there is no screen to show them on.
+void platform_turn_buttons(uint32_t, int, int, int, int) {}
 
 bool platform_window_visible() { return !state.minimised; }
 

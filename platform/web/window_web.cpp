@@ -19,7 +19,7 @@ namespace {
 constexpr const char* CANVAS = "#canvas";
 constexpr int QUEUE_CAPACITY = 256; // far above what a page delivers between two frames
 
-enum class Kind { resize, key, button, quit };
+enum class Kind { resize, key, button, turn, quit };
 
 struct Message {
     Kind kind;
@@ -111,6 +111,22 @@ EM_BOOL on_visibility(int, const EmscriptenVisibilityChangeEvent* e, void*) {
     return EM_FALSE;
 }
 
+} // namespace
+
+void web_post_key(int virtual_key) {
+    push({Kind::key, virtual_key, 0, 0});
+}
+
+void web_post_click(int px, int py) {
+    push({Kind::button, 0, px, py});
+}
+
+void web_post_turn(int slot, int direction) {
+    push({Kind::turn, slot, direction, 0});
+}
+
+namespace {
+
 // The page's parts, written in the page itself (quibbet.html).
 // The JavaScript inside is not C++.
 // clang-format off
@@ -153,6 +169,7 @@ bool platform_window_class_register(const WindowHandlers& handlers) {
     emscripten_set_focus_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE, on_focus);
     emscripten_set_visibilitychange_callback(nullptr, EM_FALSE, on_visibility);
     page_layout_ask();
+    web_touch_register();
     return true;
 }
 
@@ -213,6 +230,9 @@ MessagePoll platform_message_poll(int* quit_code) {
         break;
     case Kind::button:
         if (h.button_down) h.button_down(m.a, static_cast<uint16_t>(m.b), static_cast<uint16_t>(m.c));
+        break;
+    case Kind::turn:
+        if (h.turn) h.turn(m.a, m.b);
         break;
     }
     return MessagePoll::dispatched;

@@ -183,6 +183,9 @@ void platform_quit_post(int code) {
     PostQuitMessage(code);
 }
 
+// A desktop window is played with keys, the mouse and pads: no buttons on the screen.
+void platform_turn_buttons(uint32_t, int, int, int, int) {}
+
 bool platform_window_visible() {
     return window && IsWindowVisible(window) && !IsIconic(window);
 }

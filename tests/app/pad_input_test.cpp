@@ -1,5 +1,5 @@
-// Game pads through the real program's window handlers: scripted pads on the virtual platform,
-// read back from the event queue the scenes read.
+// Game pads and touch turn buttons through the real program's window handlers, scripted on the
+// virtual platform, read back from the event queue the scenes read.
 #include "app/app.h"
 #include "app/frame_timer.h"
 #include "app/viewport.h"
@@ -96,6 +96,14 @@ TEST_F(PadInput, APadPressesTheTurnKeysItsPlayerWasGiven) {
         for (int32_t device : {5, 7})
             tap(device, button);
     EXPECT_EQ(run(), (std::vector<int>{MOUSE_LEFT, 'A', 'K', 'B'}));
+}
+
+// A touch screen's turn button is the same press as its player's own control.
+TEST_F(PadInput, TouchTurnButtonsGiveTheirPlayersOwnPress) {
+    for (int slot = 0; slot < PAD_NUMBER_COUNT; ++slot)
+        for (int direction : {-1, 1})
+            virtual_post_turn(slot, direction);
+    EXPECT_EQ(run(), (std::vector<int>{'Q', 'W', LEFT, RIGHT, MOUSE_LEFT, MOUSE_RIGHT, 'U', 'I'}));
 }
 
 TEST_F(PadInput, HeldButtonsPressOnce) {

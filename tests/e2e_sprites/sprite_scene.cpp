@@ -89,7 +89,7 @@ void on_button_down(int, uint16_t, uint16_t) {}
 } // namespace
 
 int main() {
-    if (!platform_window_class_register({on_resize, on_close, on_key_down, on_button_down, nullptr}))
+    if (!platform_window_class_register({on_resize, on_close, on_key_down, on_button_down, nullptr, nullptr}))
         return 3;
     platform_window_create("sprites", false, SCREEN_WIDTH, SCREEN_HEIGHT, SHOW_DEFAULT);
     if (!platform_gl_context_create()) return 4;

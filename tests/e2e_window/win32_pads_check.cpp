@@ -80,7 +80,7 @@ bool press(DWORD slot, WORD buttons, size_t count, BOOL pushed = FALSE) {
 } // namespace
 
 int main() {
-    check(platform_window_class_register({nullptr, nullptr, on_key, on_button, nullptr}),
+    check(platform_window_class_register({nullptr, nullptr, on_key, on_button, nullptr, nullptr}),
           "the class registers");
     platform_window_create("pads", false, 640, 480, SW_SHOWNORMAL);
     const HWND window = FindWindowA("zubclass", nullptr);

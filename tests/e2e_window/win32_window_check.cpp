@@ -85,7 +85,7 @@ bool created(bool fullscreen, int width, int height) {
 }
 
 void check_class() {
-    const WindowHandlers handlers{on_resize, on_close, on_key, on_button, nullptr};
+    const WindowHandlers handlers{on_resize, on_close, on_key, on_button, nullptr, nullptr};
     check(platform_window_class_register(handlers), "the class registers");
     check(!platform_window_class_register(handlers), "a second registration is refused");
     WNDCLASSEXA info{};

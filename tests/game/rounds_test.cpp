@@ -152,6 +152,23 @@ TEST_F(Rounds, CreditsInTheMiddleOfAGameResumeIt) {
     }
 }
 
+// Touch screens show turn buttons for the people in a game on the screen, none for computers.
+TEST_F(Rounds, TurnButtonsForThePeopleOfAGameOnTheScreen) {
+    click(players_key(3));
+    click(controls_picture(1));
+    EXPECT_EQ(people_in_play(), 0u); // the menu is tapped, not turned in
+    harness_press(ANY_KEY);
+    harness_tick();
+    EXPECT_EQ(people_in_play(), 0b101u);
+    harness_press(KEY_ESCAPE);
+    harness_tick();
+    EXPECT_EQ(people_in_play(), 0u);
+    leave_credits();
+    EXPECT_EQ(people_in_play(), 0b101u);
+    game_end(NO_WINNER);
+    EXPECT_EQ(people_in_play(), 0u);
+}
+
 // A countdown left for the credits and resumed after its marks ends at once: the game never
 // stays in the countdown.
 TEST_F(Rounds, CountdownResumedPastItsMarksEnds) {

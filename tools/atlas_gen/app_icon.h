@@ -7,8 +7,9 @@
 #include <string>
 #include <vector>
 
-// The sizes the desktop's icon theme asks for; the exe's icon group takes those Windows shows.
-constexpr std::array<int, 8> ICON_SIZES = {16, 22, 24, 32, 48, 64, 128, 256};
+// The sizes the desktop's icon theme asks for, and the two a browser puts on a home screen; the
+// exe's icon group takes those Windows shows.
+constexpr std::array<int, 10> ICON_SIZES = {16, 22, 24, 32, 48, 64, 128, 192, 256, 512};
 constexpr std::array<int, 6> ICO_SIZES = {16, 24, 32, 48, 64, 256};
 
 // The icon as size * size * 4 straight RGBA bytes.

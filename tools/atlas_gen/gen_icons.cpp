@@ -1,4 +1,5 @@
-// gen_icons: the program's icon at every size the desktop's icon theme uses, and the exe's icon.
+// gen_icons: the program's icon at every size the desktop's icon theme and a browser's home screen
+// use, and the exe's icon.
 //   gen_icons <output_dir>   writes quibbet-<size>.png for each size and quibbet.ico
 // Output is byte-identical from run to run.
 #include "app_icon.h"
