@@ -9,6 +9,7 @@
 #include "engine/sprite_renderer.h"
 #include "game/players.h"
 #include "game/rounds.h"
+#include "game/settings.h"
 #include "game/shutdown.h"
 #include "platform/clock.h"
 #include "platform/pad_slots.h"
@@ -93,8 +94,10 @@ bool main_loop_pass(int* exit_code, int* idle_ms) {
     case MessagePoll::none:
         break;
     }
+    tick_speed = gameplay_speed();
     if (frame_timer_poll(false)) {
         scene_dispatch();
+        settings_keep(); // between ticks, never inside one
         picture_stale = true;
         turn_buttons_refresh();
     }

@@ -1,12 +1,14 @@
-// The 47 images of the embedded atlas, in table order (image entries 1 to 47 once loaded). Later
-// images came last, so every image before them kept its index: the digit "scorechar7.png", then
-// the computer players' menu pictures "computer001.png" to "computer004.png".
+// The 131 images of the embedded atlas, in table order (image entries 1 to 131 once loaded).
+// Later images came last, so every image before them kept its index: the digit "scorechar7.png",
+// then the computer players' menu pictures "computer001.png" to "computer004.png", then the cap
+// labels of the keys a player may choose ("key_*.png"), the remapping's prompts and signs and the
+// easy and hard computers' pictures.
 #pragma once
 #include "assets/image_record.h"
 
 #include <array>
 
-constexpr int ATLAS_IMAGE_COUNT = 47;
+constexpr int ATLAS_IMAGE_COUNT = 131;
 constexpr int ATLAS_SIZE = 1024;
 
 extern const std::array<ImageRecord, ATLAS_IMAGE_COUNT> atlas_images;

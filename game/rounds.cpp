@@ -205,6 +205,11 @@ void game_start() {
                            static_cast<uint32_t>(current_level));
 }
 
+int32_t gameplay_speed() {
+    const bool fast = game_state == STATE_PLAYING && people_in_play() != 0 && !person_standing();
+    return fast ? FAST_END_SPEED : 1;
+}
+
 void game_end(int32_t winner) {
     if (winner >= 0 && winner < PLAYER_SLOTS) {
         ++players[winner].score;

@@ -1,7 +1,11 @@
 // Test control of the virtual backend: a test scripts the messages, moves the clock (sleep
 // advances it), answers the boxes and reads back what the program did to its window and GL.
 #pragma once
+#include "platform/store.h"
+
+#include <array>
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -36,6 +40,10 @@ struct VirtualPlatform {
     int screen_width = 1920, screen_height = 1080;
     bool background = false; // another window has the focus: pad presses are only recorded
     bool minimised = false;
+    bool store_unwritable = false; // every write and remove fails, as on a read-only disk
+    bool store_unreadable = false; // every read and list fails
+    // The files store's files, by place and name; a test may fill or read them directly.
+    std::array<std::map<std::string, std::string>, STORE_PLACE_COUNT> store;
     // What the program did.
     VirtualWindow window;
     std::vector<VirtualBox> questions, error_boxes;

@@ -11,6 +11,7 @@ struct FrameTimer : testing::Test {
         virtual_platform_reset();
         next_due = 0;
         tick_period = 25;
+        tick_speed = 1;
         frame_timer_poll(true);
     }
 };
@@ -47,6 +48,22 @@ TEST_F(FrameTimer, StallIsReplayedOneTickPerPollThenSteadyRate) {
         EXPECT_EQ(due, ms % 25 == 1) << "at " << ms << " ms";
     }
     EXPECT_EQ(frame_count, 44);
+}
+
+// Hurried, the ticks come FAST_END_SPEED times as often and keep the 25 ms period on average.
+TEST_F(FrameTimer, AFasterSpeedRunsThatManyTicksInAPeriod) {
+    tick_speed = 4;
+    for (int ms = 0; ms < 100; ++ms) {
+        virtual_clock_advance(1);
+        while (frame_timer_poll(false)) {
+        }
+    }
+    EXPECT_EQ(frame_count, 16);
+    tick_speed = 1;
+    virtual_clock_advance(100);
+    while (frame_timer_poll(false)) {
+    }
+    EXPECT_EQ(frame_count, 20);
 }
 
 } // namespace

@@ -9,7 +9,6 @@
 #include "engine/image_table.h"
 #include "engine/input_events.h"
 #include "engine/scene.h"
-#include "tests/engine/engine_tables_clear.h"
 #include "game/board.h"
 #include "game/clouds.h"
 #include "game/computer_players.h"
@@ -21,8 +20,10 @@
 #include "game/players.h"
 #include "game/rounds.h"
 #include "game/scores.h"
+#include "game/settings.h"
 #include "game/tweens.h"
 #include "platform/audio_device.h"
+#include "tests/engine/engine_tables_clear.h"
 #include "virtual_audio.h"
 #include "virtual_platform.h"
 
@@ -90,6 +91,7 @@ void game_tables_reset() {
     score_panel_first_sprite = -1;
     menu_first_sprite = controls_first_sprite = 0;
     menu_x = menu_y = sound_x = sound_y = 0;
+    menu_remap = {-1, false, {}};
     music_state = MUSIC_REQUESTED;
     intro_start_frame = logo_start_frame = -1;
     music_song = nullptr;
@@ -128,9 +130,13 @@ void effects_reset() {
 
 } // namespace
 
-void harness_start() {
+namespace {
+
+void start(bool keep_files) {
     music_stop();
+    const auto files = virtual_platform().store;
     virtual_platform_reset();
+    if (keep_files) virtual_platform().store = files;
     engine_tables_reset();
     game_tables_reset();
     effects_reset();
@@ -140,6 +146,16 @@ void harness_start() {
     image_table[0].texture_slot = atlas_load("noname.dat", png.data(), png.size(), atlas_images);
     game_init();
     scene_enter("intro");
+}
+
+} // namespace
+
+void harness_start() {
+    start(false);
+}
+
+void harness_restart() {
+    start(true);
 }
 
 void harness_stop() {
@@ -170,6 +186,7 @@ void harness_tick(int32_t ticks) {
         virtual_clock_advance(TICK_MS);
         const int submitted = effects_submitted();
         scene_dispatch();
+        settings_keep();
         // The board step hands the deciding fall to the device itself.
         if (effects_submitted() > submitted)
             heard.push_back({frame_count, effect_name(virtual_audio_buffer(sfx_module.device))});
