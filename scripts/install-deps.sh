@@ -10,7 +10,7 @@ run_packages=(xfonts-base)
 test_packages=(clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev libcairo2-dev
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 dpkg-dev
     wine wine64 xvfb xauth xdotool x11-utils imagemagick pulseaudio pulseaudio-utils sox valgrind openmpt123 xmp
-    lintian appstream desktop-file-utils icoutils unzip fakeroot file openssl
+    lintian appstream desktop-file-utils icoutils unzip fakeroot file curl openssl
     emscripten chromium chromium-driver python3-selenium python3-pil)
 # Packing the releases: the Windows cross build, and the Debian package's dependency scan (CPack
 # finds the executables with `file` and their libraries with dpkg-shlibdeps).

@@ -37,10 +37,13 @@ in_root_dpkg() { "${as_root[@]}" dpkg --root="$root" --log="$WORK_DIR/dpkg.log" 
 in_root_dpkg -i "$deb" >"$WORK_DIR/install.log" 2>&1 || fail "dpkg -i: $(tail -n 5 "$WORK_DIR/install.log")"
 
 PATH="$root/usr/games:$root/usr/bin:$PATH"
-for program in quibbet quibbet-xm; do
+for program in quibbet quibbet-xm quibbet-server; do
     [ "$(command -v "$program")" = "$root/usr/games/$program" ] || fail "$program is not on the PATH from the package"
 done
 [ "$(quibbet-xm --version)" = "quibbet-xm $version" ] || fail "quibbet-xm --version says: $(quibbet-xm --version)"
+[ "$(quibbet-server --version)" = "quibbet-server $version" ] || fail "quibbet-server --version says: $(quibbet-server --version)"
+unit="$root/usr/lib/systemd/system/quibbet-server.service"
+grep -qx "ExecStart=/usr/games/quibbet-server \$QUIBBET_SERVER_OPTIONS" "$unit" || fail "the server's unit does not start it"
 
 share="$root/usr/share"
 desktop-file-validate "$share/applications/quibbet.desktop" || fail "desktop entry does not validate"
@@ -53,13 +56,13 @@ for size in 16 22 24 32 48 64 128 256; do
     [ "$(identify -format '%wx%h %[channels]' "$icon" 2>/dev/null)" = "${size}x$size srgba" ] ||
         fail "$icon is not a ${size}x$size RGBA image"
 done
-for page in man6/quibbet.6.gz man1/quibbet-xm.1.gz; do
+for page in man6/quibbet.6.gz man1/quibbet-xm.1.gz man1/quibbet-server.1.gz; do
     gzip -t "$share/man/$page" || fail "manual page $page is missing or broken"
 done
 for doc in copyright NOTICES; do
     [ -s "$share/doc/quibbet/$doc" ] || fail "no $doc in the package"
 done
-echo "installed: game and tool on the PATH, version $version, entry, metainfo, 8 icons, manual pages"
+echo "installed: game, tool and server on the PATH, version $version, the server's unit, entry, metainfo, 8 icons, manual pages"
 
 # The installed game to its window, as the window test starts the built one.
 bash "$(dirname "$0")/../e2e_window/sdl_window.sh" yes "$(command -v quibbet)" "$closer"
