@@ -29,8 +29,14 @@ bool app_frame(int* exit_code);
 constexpr int FRAME_CATCH_UP_MS = 8; // half a frame at 60 Hz
 
 // The scene engine_init enters last: "intro". Test programs that start elsewhere set it before
-// app_main; the program itself never changes it.
+// app_main; the program itself sets it only to watch a replay.
 extern const char* first_scene;
+
+// `quibbet --replay [FILE]`, set by the process entry before app_main: the game shows that
+// recorded game (replay_file null: the last one kept) with its sounds and then its menu. A file
+// that cannot be played ends the program before any window with one line on standard error.
+extern bool replay_requested;
+extern const char* replay_file;
 
 // One pass of the main loop: one message, or at most one update, and a drawn frame when the
 // picture changed (a tick ran, the window was resized or exposed) and no further tick is due.

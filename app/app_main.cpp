@@ -1,11 +1,11 @@
 #include "app/app.h"
 
 #include "app/frame_timer.h"
+#include "app/replay_watch.h"
 #include "app/viewport.h"
 #include "audio/sfx.h"
 #include "engine/fatal_hook.h"
 #include "engine/input_events.h"
-#include "engine/scene.h"
 #include "engine/sprite_renderer.h"
 #include "game/players.h"
 #include "game/rounds.h"
@@ -96,7 +96,7 @@ bool main_loop_pass(int* exit_code, int* idle_ms) {
     }
     tick_speed = gameplay_speed();
     if (frame_timer_poll(false)) {
-        scene_dispatch();
+        app_tick();
         settings_keep(); // between ticks, never inside one
         picture_stale = true;
         turn_buttons_refresh();
@@ -119,6 +119,7 @@ bool main_loop_pass(int* exit_code, int* idle_ms) {
 bool app_start(int show_command) {
     // The failures before the window exists go to standard error: there is nowhere else to say
     // them, and a silent end or a silent windowed start looks like a choice.
+    if (replay_requested && !replay_watch_load()) return false;
     if (!platform_window_class_register(handlers)) {
         std::fprintf(stderr, "quibbet: cannot open a window: %s\n", platform_failure_reason());
         return false;
@@ -140,7 +141,9 @@ bool app_start(int show_command) {
         fatal_error("", text);
     }
     if (!platform_gl_context_create()) fatal_error("", platform_gl_failure_text());
+    if (replay_requested) first_scene = "gameplay"; // the recorded game starts from the menu
     engine_init();
+    if (replay_requested) replay_watch_start();
     turn_buttons_stale = true;
     turn_buttons_refresh();
     frame_timer_poll(true);

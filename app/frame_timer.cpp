@@ -15,13 +15,11 @@ int32_t remainder_speed = 1;
 bool frame_timer_poll(bool reset) {
     const int64_t now = platform_clock_ms();
     if (reset || next_due == 0) {
-        frame_count = 0;
         next_due = now;
         return true;
     }
     // The due time moves by exactly one period, so a stall is caught up tick by tick.
     if (next_due < now) {
-        ++frame_count;
         const int32_t speed = tick_speed > 1 ? tick_speed : 1;
         if (speed != remainder_speed) due_remainder = 0;
         remainder_speed = speed;

@@ -1,8 +1,6 @@
-// The frame timer: turns the clock into fixed update ticks of tick_period ms, counted in
-// frame_count, the clock of every scene. Missed ticks are replayed one per pass.
+// The frame timer: turns the clock into fixed update ticks of tick_period ms; each due tick is
+// one game_tick, which counts it in frame_count. Missed ticks are replayed one per pass.
 #pragma once
-#include "engine/frame_state.h"
-
 #include <cstdint>
 
 extern int64_t next_due;    // clock ms of the next tick; 0 before the timer starts

@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-// Update ticks of 25 ms since start-up; only the frame timer writes it.
+// Update ticks of 25 ms since start-up; only game_tick advances it.
 extern int32_t frame_count;
 
 // 0..255 each; 0 at start, so the first frames are black.

@@ -14,6 +14,11 @@ struct InputEvent {
     int32_t down; // always 1: only presses are queued
     int32_t code; // virtual-key code, or mouse button 0 left / 1 right
     int32_t x, y; // mouse presses only, virtual pixels; stale for keys
+    // Filled when the game takes the press into its tick's input (the window handlers leave
+    // them alone): the player slot whose control it is, or -1, and what it means for that slot
+    // in the game's own numbering (0: nothing).
+    int32_t seat;
+    int32_t seat_action;
 };
 
 struct EventQueue {

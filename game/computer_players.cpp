@@ -2,10 +2,12 @@
 
 #include "game/computer_lookahead.h"
 
-#include <cmath>
 #include <limits>
 
 std::array<int32_t, PLAYER_SLOTS> computer_slots;
+std::array<ComputerPlan, PLAYER_SLOTS> computer_plans;
+int32_t last_ticks_to_step;
+uint32_t chance_state = 1;
 
 namespace {
 
@@ -35,15 +37,7 @@ static_assert([] {
             return false;
     return true;
 }());
-constexpr float DEGREES_PER_FACING = 90.0f;
-
-struct Plan {
-    int32_t lead; // decide when the step is this many ticks away, or nearer
-    bool decided;
-};
-std::array<Plan, PLAYER_SLOTS> plans;
-int32_t last_ticks_to_step;
-uint32_t chance_state = 1;
+constexpr int32_t DEGREES_PER_FACING = 90;
 
 // A small generator of its own (xorshift), so a seed plays the same on every compiler.
 uint32_t chance() {
@@ -56,9 +50,12 @@ double chance_unit() {
     return chance() / (static_cast<double>(std::numeric_limits<uint32_t>::max()) + 1.0);
 }
 
-// Where a figure points as drawn: the quarter nearest its turn, which eases toward the facing.
+// Where a figure points as drawn: the quarter nearest its turn, which eases toward the facing
+// in whole steps of degrees from 0 to 360. Whole numbers, so every build rounds alike (a half
+// goes up, as rounding half away from zero does for these).
 int32_t shown_heading(const Sprite& s) {
-    const int32_t quarter = static_cast<int32_t>(std::lround(s.rotation / DEGREES_PER_FACING));
+    const int32_t degrees = static_cast<int32_t>(s.rotation);
+    const int32_t quarter = (degrees + DEGREES_PER_FACING / 2) / DEGREES_PER_FACING;
     return (quarter % FACINGS + FACINGS) % FACINGS;
 }
 
@@ -91,8 +88,8 @@ const Strength& strength_of(int32_t slot) {
     return STRENGTHS[(s >= COMPUTER_EASY && s <= COMPUTER_HARD ? s : COMPUTER_NORMAL) - COMPUTER_EASY];
 }
 
-void plan_next(Plan& plan, const Strength& strength) {
-    plan.decided = false;
+void plan_next(ComputerPlan& plan, const Strength& strength) {
+    plan.decided = 0;
     plan.lead = strength.latest_lead +
                 static_cast<int32_t>(chance() % (strength.earliest_lead - strength.latest_lead + 1));
 }
@@ -112,7 +109,7 @@ void computer_players_start(uint32_t seed) {
     chance_state = seed != 0 ? seed : 1;
     chance(); // neighbouring seeds part ways at once
     for (int32_t slot = 0; slot < PLAYER_SLOTS; ++slot)
-        plan_next(plans[slot], strength_of(slot));
+        plan_next(computer_plans[slot], strength_of(slot));
     last_ticks_to_step = std::numeric_limits<int32_t>::max();
 }
 
@@ -121,10 +118,10 @@ void computer_players_tick(int32_t ticks_to_step) {
     last_ticks_to_step = ticks_to_step;
     for (int32_t slot = 0; slot < player_count; ++slot) {
         if (!computer_steers(slot)) continue;
-        Plan& plan = plans[slot];
+        ComputerPlan& plan = computer_plans[slot];
         if (new_step) plan_next(plan, strength_of(slot));
         if (plan.decided || ticks_to_step <= 0 || ticks_to_step > plan.lead || !players[slot].alive) continue;
-        plan.decided = true;
+        plan.decided = 1;
         steer_toward(slot, computer_decide(slot));
     }
 }

@@ -22,6 +22,14 @@ constexpr int32_t COMPUTER_NONE = 0, COMPUTER_EASY = 1, COMPUTER_NORMAL = 2, COM
 constexpr int32_t COMPUTER_STRENGTHS = 3;
 extern std::array<int32_t, PLAYER_SLOTS> computer_slots; // COMPUTER_NONE .. COMPUTER_HARD
 
+struct ComputerPlan {
+    int32_t lead;    // decide when the step is this many ticks away, or nearer
+    int32_t decided; // nonzero once it has turned before the coming step
+};
+extern std::array<ComputerPlan, PLAYER_SLOTS> computer_plans;
+extern int32_t last_ticks_to_step; // what computer_players_tick was last told
+extern uint32_t chance_state;      // the generator of their chances; never 0
+
 bool computer_steers(int32_t slot);
 // Steps the slot on: from a person to an easy, a normal and a hard computer, and back.
 void computer_switch(int32_t slot);

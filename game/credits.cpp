@@ -10,6 +10,8 @@
 #include "game/sprite_make.h"
 #include "platform/window.h"
 
+bool credits_may_quit = true;
+
 namespace {
 constexpr const char* CREDITS_IMAGE = "credits320.png";
 } // namespace
@@ -27,7 +29,7 @@ void credits_enter() {
 void credits_update() {
     clouds_tick();
     while (const InputEvent* e = event_next()) {
-        if (e->kind == EVENT_KEY && e->code == KEY_ESCAPE) program_end();
+        if (e->kind == EVENT_KEY && e->code == KEY_ESCAPE && credits_may_quit) program_end();
         skip_next_enter = 1;
         scene_enter("gameplay");
     }

@@ -8,5 +8,10 @@
 void credits_enter();
 void credits_update();
 
+// False while a recorded game plays: Escape in the credits then returns to the game as any
+// other press does. No kept game holds that Escape (a game left so is not kept), so only a
+// made-up file could, and watching it must not end the program.
+extern bool credits_may_quit;
+
 // The program's own way out: program_shutdown, then the process ends with status 0.
 [[noreturn]] void program_end();

@@ -1,6 +1,5 @@
 #include "game/menu.h"
 
-#include "audio/music/music.h"
 #include "audio/sfx.h"
 #include "engine/image_table.h"
 #include "engine/input_events.h"
@@ -212,8 +211,7 @@ MenuAction effects_switch(int32_t, int32_t) {
 
 MenuAction music_switch(int32_t, int32_t) {
     if (music_state != MUSIC_OFF) {
-        music_start(nullptr, 0, 0); // a start without a module only stops
-        music_state = MUSIC_OFF;
+        music_request_stop();
         menu_sprite_show(MENU_MUSIC_MARKER, 0);
     } else {
         music_state = MUSIC_REQUESTED;

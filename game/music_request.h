@@ -23,3 +23,6 @@ extern const EmbeddedAsset* music_song;
 // plays. A song that has played to its end counts as no longer playing, so the next request
 // (the end of a game) starts it again.
 void music_request_start();
+
+// The menu's switch turning the music off: stops the song and keeps it off.
+void music_request_stop();

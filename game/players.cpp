@@ -1,6 +1,6 @@
 #include "game/players.h"
 
-#include "audio/sfx.h"
+#include "game/sounds.h"
 #include "game/tweens.h"
 
 std::array<PlayerState, PLAYER_SLOTS> players;
@@ -65,7 +65,7 @@ void pulse_every_player() {
         t->frames_left = motion_ticks();
         t->turn_at = motion_ticks() / 2;
         t->dscale = PULSE_GROWTH;
-        sfx_play("winner");
+        effect_play("winner");
     }
 }
 
@@ -126,8 +126,10 @@ void level_load() {
     for (int32_t p = 0; p < player_count; ++p) {
         const LevelStart& start = level.starts[p];
         PlayerState& player = players[p];
-        player.col = start.col;
-        player.row = start.row;
+        // No last step yet: what an earlier game left there would make two games from the same
+        // start differ in their records, though never in their play.
+        player.col = player.prev_col = player.target_col = start.col;
+        player.row = player.prev_row = player.target_row = start.row;
         player.facing = player.prev_facing = start.facing;
         player.alive = 1;
         Sprite& s = player_sprite(p);
@@ -195,11 +197,11 @@ StepOutcome board_step(bool playing) {
         if (players[p].alive) winner = p;
     if (live == 1) {
         // The deciding fall goes to the device at once, before the round handles the end.
-        sfx_play("death");
-        sfx_pump();
+        effect_play("death");
+        effect_send_now();
         return {true, winner};
     }
-    sfx_play(falls > 0 ? "death" : bounces > 0 ? "bounce" : "tic");
+    effect_play(falls > 0 ? "death" : bounces > 0 ? "bounce" : "tic");
     return {live == 0, NO_WINNER};
 }
 

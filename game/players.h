@@ -44,8 +44,8 @@ Sprite& player_sprite(int32_t slot);
 void player_turn(int32_t slot, int32_t direction);
 
 // Loads current_level: hides all four players, places the active ones on their start cells
-// (alive, facing their start way, sprites shown), then the board. Scores and the players'
-// previous and target cells are left alone.
+// (alive, facing their start way, their last step's and target cells that one too, sprites
+// shown), then the board. Scores are left alone.
 void level_load();
 
 // What a step of play came to; the round acts on it.

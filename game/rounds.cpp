@@ -20,6 +20,8 @@
 int32_t game_state = -1;
 int32_t state_start_frame = -1;
 Sprite* overlay_sprite;
+int32_t steps_without_person;
+uint32_t game_seed;
 
 namespace {
 
@@ -31,8 +33,6 @@ constexpr float GO_GROWTH = 0.05f;    // to 2.5
 // The menu returns once the count of ticks after a game passes this many steps.
 constexpr int32_t WAIT_STEPS = 4;
 
-// Steps of play in a row that began with no person standing.
-int32_t steps_without_person;
 constexpr uint32_t SEED_MIX = 2654435761u; // spreads neighbouring frame counts apart
 
 void overlay_show(int32_t image, float growth) {
@@ -67,10 +67,9 @@ void countdown_tick() {
     }
 }
 
-// A person's turn key; nothing while the computer steers that slot.
+// A person's turn; nothing while the computer steers that slot.
 void person_turn(const InputEvent& e) {
-    const PlayerControl* c = player_control_find(e.kind, e.code);
-    if (c && !computer_steers(c->slot)) player_turn(c->slot, c->direction);
+    if (e.seat_action != 0 && !computer_steers(e.seat)) player_turn(e.seat, e.seat_action);
 }
 
 // False when the press left the scene and the rest of the tick must not run.
@@ -195,14 +194,18 @@ void gameplay_update() {
 }
 
 void game_start() {
+    // Seeded by the game itself, so the same start and the same presses replay the same game.
+    game_begin(static_cast<uint32_t>(frame_count) * SEED_MIX + static_cast<uint32_t>(current_level));
+}
+
+void game_begin(uint32_t seed) {
     game_state = STATE_COUNTDOWN;
     level_load();
     sprite_count = menu_first_sprite;
     state_start_frame = frame_count;
     steps_without_person = 0;
-    // Seeded by the game itself, so the same start and the same presses replay the same game.
-    computer_players_start(static_cast<uint32_t>(frame_count) * SEED_MIX +
-                           static_cast<uint32_t>(current_level));
+    game_seed = seed;
+    computer_players_start(seed);
 }
 
 int32_t gameplay_speed() {

@@ -28,9 +28,11 @@ constexpr int32_t COUNTDOWN_READY = 2;
 constexpr int32_t COUNTDOWN_GO = 33;
 constexpr int32_t COUNTDOWN_END = 64;
 
-extern int32_t game_state;        // -1 before the scene's first entry
-extern int32_t state_start_frame; // the step clock counts from here; -1 stops it
-extern Sprite* overlay_sprite;    // the ready and go overlays; null before the first entry
+extern int32_t game_state;           // -1 before the scene's first entry
+extern int32_t state_start_frame;    // the step clock counts from here; -1 stops it
+extern Sprite* overlay_sprite;       // the ready and go overlays; null before the first entry
+extern int32_t steps_without_person; // steps of play in a row that began with no person standing
+extern uint32_t game_seed;           // the computer players' chances of the game under way
 
 // The slots people steer in a game on the screen (its countdown or play, and not behind the
 // credits), bit n for slot n; 0 at any other time.
@@ -39,8 +41,11 @@ uint32_t people_in_play();
 void gameplay_enter();
 void gameplay_update();
 
-// Leaves the menu for the countdown of a new game on a freshly loaded board.
+// Leaves the menu for the countdown of a new game on a freshly loaded board, seeded from the
+// tick and the level.
 void game_start();
+// The same with a given seed: a recorded game starts again so.
+void game_begin(uint32_t seed);
 
 // The end of a game: the survivor scores (NO_WINNER: nobody does), the wait begins and the music
 // is asked for.

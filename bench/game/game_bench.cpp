@@ -13,6 +13,7 @@
 #include "engine/scene.h"
 #include "engine/sprite_quad.h"
 #include "game/computer_players.h"
+#include "game/game_tick.h"
 #include "game/key_codes.h"
 #include "game/music_request.h"
 #include "game/rounds.h"
@@ -45,8 +46,9 @@ void play_tick(std::mt19937& random) {
         harness_press('S');
     else if (frame_count % TICKS_BETWEEN_TURNS == 0)
         harness_press(TURN_KEYS[random() % TURN_KEYS.size()]);
-    ++frame_count;
-    scene_dispatch();
+    TickInput input;
+    tick_input_take(input);
+    game_tick(input);
     sfx_pump();
 }
 

@@ -21,6 +21,7 @@ struct MainLoop : testing::Test {
         virtual_platform_reset();
         current_scene = -1;
         next_due = 0;
+        frame_count = 0; // as the program starts
         virtual_width = virtual_height = 0;
         while (event_next()) { // a press left by an earlier test would skip the intro
         }

@@ -22,21 +22,6 @@ press_return() { ! box_shown "$box_id" || xdotool mousemove --window "$box_id" $
 act_until "$WAIT_SECONDS" press_return find_titled_window is_fullscreen || fail "no fullscreen window after Yes"
 read -r window_id _ <<<"$FOUND"
 
-# The 640 x 480 screen fills the 1000-pixel height: 25 / 12 window pixels a virtual pixel, and
-# bars of 133 pixels left and right.
-SCALE_NUM=25 SCALE_DEN=12 LEFT=133
-# region VX VY VW VH: the window rectangle of a virtual one, as convert's geometry.
-region() {
-    echo "$(($3 * SCALE_NUM / SCALE_DEN))x$(($4 * SCALE_NUM / SCALE_DEN))+$((LEFT + $1 * SCALE_NUM / SCALE_DEN))+$(($2 * SCALE_NUM / SCALE_DEN))"
-}
-shoot() { import -window "$window_id" "$WORK_DIR/shot.png" 2>/dev/null; }
-# share RGB-RANGE GEOMETRY: the share (0..1) of the region's pixels whose colour lies in the
-# range, given as convert -fx conditions on r, g, b (0..1).
-share() {
-    convert "$WORK_DIR/shot.png" -crop "$2" +repage -fx "$1 ? 1 : 0" -colorspace gray -format '%[fx:mean]' info:
-}
-at_least() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a >= b) }'; }
-
 SKY='abs(r-114/255)<0.03 && abs(g-153/255)<0.03 && abs(b-216/255)<0.03'
 # The menu panel is light; the board under it is not.
 LIGHT='r>0.7 && g>0.7 && b>0.6'

@@ -66,6 +66,7 @@ act_until() {
     until "$action" && poll "$ACT_RETRY_SECONDS" "$@"; do
         [ "$(date +%s)" -ge "$limit" ] && return 1
     done
+    return 0 # the loop's own status is its last retry's, a failed time check
 }
 
 # box_shown ID: the window ID still exists and is mapped.
@@ -123,3 +124,19 @@ wait_exit() {
     wait "$1"
     EXIT_STATUS=$?
 }
+
+# The fullscreen game window (SCREEN_WIDTH x SCREEN_HEIGHT): the 640 x 480 screen fills the
+# 1000-pixel height, 25 / 12 window pixels a virtual pixel, with bars of 133 pixels left and right.
+SCALE_NUM=25 SCALE_DEN=12 LEFT=133
+# region VX VY VW VH: the window rectangle of a virtual one, as convert's geometry.
+region() {
+    echo "$(($3 * SCALE_NUM / SCALE_DEN))x$(($4 * SCALE_NUM / SCALE_DEN))+$((LEFT + $1 * SCALE_NUM / SCALE_DEN))+$(($2 * SCALE_NUM / SCALE_DEN))"
+}
+# shoot: the window $window_id into $WORK_DIR/shot.png.
+shoot() { import -window "$window_id" "$WORK_DIR/shot.png" 2>/dev/null; }
+# share RGB-RANGE GEOMETRY: the share (0..1) of the shot's region whose colour lies in the
+# range, given as convert -fx conditions on r, g, b (0..1).
+share() {
+    convert "$WORK_DIR/shot.png" -crop "$2" +repage -fx "$1 ? 1 : 0" -colorspace gray -format '%[fx:mean]' info:
+}
+at_least() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a >= b) }'; }

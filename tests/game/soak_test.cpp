@@ -10,6 +10,7 @@
 #include "game/music_request.h"
 #include "game/tweens.h"
 #include "game_fixture.h"
+#include "random_player.h"
 #include "test_song.h"
 
 #include <algorithm>
@@ -30,7 +31,6 @@ constexpr int32_t MOST_TWEENS = 32;
 // Random turns cannot keep a player alive on wearing tiles for long; a game that lasts this
 // long has got stuck.
 constexpr int64_t LONGEST_AWAY_FROM_MENU = 40'000;
-constexpr int32_t LONGEST_CREDITS_STAY = 100;
 constexpr int SONG_ROWS = 16;
 
 int64_t env_number(const char* name, int64_t fallback) {
@@ -38,90 +38,22 @@ int64_t env_number(const char* name, int64_t fallback) {
     return text ? std::strtoll(text, nullptr, 10) : fallback;
 }
 
-struct Rect {
-    int32_t left, top, right, bottom;
-};
-constexpr std::array<Rect, 12> MENU_AREAS{{{268, 289, 330, 311},
-                                           {275, 259, 296, 273},
-                                           {302, 259, 321, 273},
-                                           {267, 197, 289, 219},
-                                           {292, 197, 314, 219},
-                                           {317, 197, 339, 219},
-                                           {278, 445, 300, 467},
-                                           {304, 445, 326, 467},
-                                           {560, 140, 599, 171}, // the controls pictures
-                                           {560, 200, 599, 231},
-                                           {560, 260, 599, 291},
-                                           {560, 320, 599, 351}}};
-constexpr std::array<int32_t, 6> TURN_KEYS = {KEY_Q, KEY_W, KEY_LEFT, KEY_RIGHT, KEY_U, KEY_I};
-
-class Player {
-  public:
-    explicit Player(uint32_t seed) : rng(seed) {}
-
-    // Now and then a press, sometimes two in one tick: in the menu mostly its keys (a key press
-    // starts a game), in play mostly turns; now and then a click anywhere, and rarely a way
-    // into the credits. A second press is never Escape: after a way into the credits it would
-    // end the program.
-    void act() {
-        if (pick(6) != 0) return;
-        press(true);
-        if (pick(2) == 0) press(false);
-    }
-
-    void press(bool escape_allowed) {
-        const int32_t roll = pick(1000);
-        if (roll < 10) {
-            if (escape_allowed) harness_press(KEY_ESCAPE);
-        } else if (roll < 15) {
-            harness_press(KEY_SPACE);
-        } else if (roll < 150) {
-            click({-80, -80, 719, 559});
-        } else if (game_state == STATE_MENU && roll < 850) {
-            click(MENU_AREAS[pick(MENU_AREAS.size())]);
-        } else if (roll < 950) {
-            harness_press(TURN_KEYS[pick(TURN_KEYS.size())]);
-        } else {
-            harness_press('A' + pick(26));
-        }
-    }
-
-    int32_t pick(size_t n) { return static_cast<int32_t>(rng() % n); }
-
-    // Somewhere in the rectangle, either button; drawn in a fixed order, so a seed replays the
-    // same run whatever the compiler.
-    void click(const Rect& r) {
-        const int32_t x = r.left + pick(r.right - r.left + 1);
-        const int32_t y = r.top + pick(r.bottom - r.top + 1);
-        harness_click(x, y, pick(2));
-    }
-
-  private:
-    std::mt19937 rng;
-};
-
 using Soak = GameTest;
 
 TEST_F(Soak, RandomPlayKeepsTheGameSoundAndComingBackToTheMenu) {
     const int64_t ticks = env_number("QUIBBET_SOAK_TICKS", DEFAULT_TICKS);
     harness_song(test_song(SONG_ROWS)); // the music switch and the ends of games start it
-    Player player(static_cast<uint32_t>(env_number("QUIBBET_SOAK_SEED", 1)));
-    int32_t most_sprites = 0, most_tweens = 0, credits_left = 0;
+    RandomPlayer player(static_cast<uint32_t>(env_number("QUIBBET_SOAK_SEED", 1)));
+    int32_t most_sprites = 0, most_tweens = 0;
     int64_t away_from_menu = 0, longest_away = 0, menus = 0, credits_visits = 0, music_switched_off = 0;
     std::array<int64_t, LEVEL_COUNT> games_on_level{};
     std::array<int64_t, PLAYER_SLOTS + 1> games_with_players{}, games_with_computers{};
     int32_t state_before = game_state, music_before = music_state;
     for (int64_t t = 0; t < ticks; ++t) {
         const bool in_credits = harness_scene() == "credits";
-        if (!in_credits)
-            player.act();
-        else if (--credits_left <= 0)
-            harness_press(ANY_KEY); // any press but Escape, which would end the program
+        player.act();
         harness_tick();
-        if (!in_credits && harness_scene() == "credits") {
-            credits_left = 1 + player.pick(LONGEST_CREDITS_STAY);
-            ++credits_visits;
-        }
+        credits_visits += !in_credits && harness_scene() == "credits";
 
         most_sprites = std::max(most_sprites, sprite_count);
         most_tweens = std::max(most_tweens, tween_count);

@@ -12,7 +12,9 @@
 #include "game/board.h"
 #include "game/clouds.h"
 #include "game/computer_players.h"
+#include "game/credits.h"
 #include "game/game_init.h"
+#include "game/game_tick.h"
 #include "game/intro.h"
 #include "game/logo.h"
 #include "game/menu.h"
@@ -21,6 +23,7 @@
 #include "game/rounds.h"
 #include "game/scores.h"
 #include "game/settings.h"
+#include "game/sounds.h"
 #include "game/tweens.h"
 #include "platform/audio_device.h"
 #include "tests/engine/engine_tables_clear.h"
@@ -41,6 +44,7 @@ constexpr int MUSIC_RATE = 48'000;
 constexpr int PUMP_PASSES = 2;
 
 std::vector<HeardEffect> heard;
+TickInput last_input;
 std::vector<uint8_t> song_bytes;
 EmbeddedAsset song_asset;
 
@@ -84,10 +88,17 @@ void game_tables_reset() {
     players = {};
     player_count = MIN_PLAYERS;
     computer_slots = {};
+    computer_plans = {};
+    last_ticks_to_step = 0;
+    chance_state = 1;
     step_period = 30;
     game_state = -1;
     state_start_frame = -1;
     overlay_sprite = nullptr;
+    steps_without_person = 0;
+    game_seed = 0;
+    tick_silent = false;
+    credits_may_quit = true;
     score_panel_first_sprite = -1;
     menu_first_sprite = controls_first_sprite = 0;
     menu_x = menu_y = sound_x = sound_y = 0;
@@ -182,21 +193,30 @@ void harness_click(int32_t x, int32_t y, int32_t button) {
 
 void harness_tick(int32_t ticks) {
     for (int32_t i = 0; i < ticks; ++i) {
-        ++frame_count;
-        virtual_clock_advance(TICK_MS);
-        const int submitted = effects_submitted();
-        scene_dispatch();
+        TickInput input;
+        tick_input_take(input);
+        harness_tick_input(input);
         settings_keep();
-        // The board step hands the deciding fall to the device itself.
-        if (effects_submitted() > submitted)
-            heard.push_back({frame_count, effect_name(virtual_audio_buffer(sfx_module.device))});
-        if (sfx_module.pending_length != 0)
-            heard.push_back({frame_count, effect_name(sfx_module.pending_data)});
-        for (int pass = 0; pass < PUMP_PASSES; ++pass) {
-            effects_play_out();
-            sfx_pump();
-        }
     }
+}
+
+void harness_tick_input(const TickInput& input) {
+    last_input = input;
+    virtual_clock_advance(TICK_MS);
+    const int submitted = effects_submitted();
+    game_tick(input);
+    // The board step hands the deciding fall to the device itself.
+    if (effects_submitted() > submitted)
+        heard.push_back({frame_count, effect_name(virtual_audio_buffer(sfx_module.device))});
+    if (sfx_module.pending_length != 0) heard.push_back({frame_count, effect_name(sfx_module.pending_data)});
+    for (int pass = 0; pass < PUMP_PASSES; ++pass) {
+        effects_play_out();
+        sfx_pump();
+    }
+}
+
+const TickInput& harness_last_input() {
+    return last_input;
 }
 
 std::string harness_scene() {

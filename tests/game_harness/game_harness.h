@@ -7,6 +7,7 @@
 // Main thread only; the music player runs its own thread on the virtual device.
 #pragma once
 #include "engine/sprite_pool.h"
+#include "game/tick_input.h"
 
 #include <cstdint>
 #include <string>
@@ -31,9 +32,14 @@ void harness_enter_gameplay();
 void harness_press(int32_t key);
 void harness_click(int32_t x, int32_t y, int32_t button = 0);
 
-// One main-loop tick: frame_count + 1 and scene_dispatch, then the passes that follow it
-// (the effects device plays out what it holds and the pump hands over what is pending).
+// One main-loop tick: the queued presses taken as the tick's input and game_tick, then the
+// passes that follow it (the effects device plays out what it holds and the pump hands over
+// what is pending).
 void harness_tick(int32_t ticks = 1);
+// The same with a given input instead of the queued presses.
+void harness_tick_input(const TickInput& input);
+// What the last tick ran on.
+const TickInput& harness_last_input();
 
 // The name of the current scene ("" before the first).
 std::string harness_scene();
