@@ -11,7 +11,9 @@
 #include "engine/sprite_renderer.h"
 #include "game/players.h"
 #include "game/rounds.h"
+#include "game/settings.h"
 #include "game/shutdown.h"
+#include "online/replay_playback.h"
 #include "platform/clock.h"
 #include "platform/pad_slots.h"
 #include "platform/window.h"
@@ -97,8 +99,12 @@ bool main_loop_pass(int* exit_code, int* idle_ms) {
     case MessagePoll::none:
         break;
     }
+    tick_speed = room_play_active() ? 1 : gameplay_speed(); // a room keeps the server's pace
     if (frame_timer_poll(false)) {
         if (!room_play_tick()) app_tick();
+        // Between ticks, never inside one; a replay's choices are not the player's to keep (nor
+        // a room's, which the settings hold while it lives).
+        if (!replay_playback_active()) settings_keep();
         picture_stale = true;
         turn_buttons_refresh();
     }
@@ -159,6 +165,7 @@ bool app_frame(int* exit_code) {
     const int64_t began = platform_clock_ms();
     while (platform_clock_ms() - began < FRAME_CATCH_UP_MS) {
         if (!main_loop_pass(exit_code, &idle_ms)) {
+            replay_watch_restore();
             program_shutdown();
             return false;
         }
@@ -172,6 +179,7 @@ int app_main(int show_command) {
     int exit_code = 0, idle_ms = 0;
     while (main_loop_pass(&exit_code, &idle_ms))
         if (idle_ms > 0) platform_sleep_ms(std::min(idle_ms, INPUT_POLL_MS));
+    replay_watch_restore();
     program_shutdown();
     return exit_code;
 }

@@ -5,6 +5,7 @@
 
 extern int64_t next_due;    // clock ms of the next tick; 0 before the timer starts
 extern int32_t tick_period; // ms; engine_init sets 25
+extern int32_t tick_speed;  // ticks in one tick_period; the game asks for more to hurry an ending
 
 // Called by app_main (reset) and main_loop_pass: true when an update tick is due.
 bool frame_timer_poll(bool reset);

@@ -1,9 +1,11 @@
 #include "app/replay_watch.h"
 
 #include "app/app.h"
+#include "game/computer_players.h"
 #include "game/game_tick.h"
 #include "game/music_request.h"
 #include "game/rules_checksum.h"
+#include "game/scores.h"
 #include "online/replay_keep.h"
 #include "online/replay_playback.h"
 #include "online/replay_recorder.h"
@@ -18,6 +20,14 @@ const char* replay_file;
 namespace {
 
 std::array<uint8_t, REPLAY_BYTES_MAX + 1> bytes; // one more, so a larger file shows as one
+
+// The player's own menu choices, which the recorded game's header overrides while it plays.
+struct OwnChoices {
+    bool held;
+    int32_t level, player_count;
+    std::array<int32_t, PLAYER_SLOTS> computers;
+};
+OwnChoices own;
 
 // The whole file, up to the buffer's size; false when it cannot be opened.
 bool file_read(const char* name, size_t* size) {
@@ -46,10 +56,13 @@ bool replay_watch_load() {
 }
 
 void replay_watch_start() {
+    own = {true, current_level, player_count, computer_slots};
     replay_playback_start();
-    if (!replay_playback_active()) return; // nothing was recorded after the start
-    replay_recording_set(false);           // a replay is no new game to keep
-    music_request_start();                 // as the title would have started it
+    // Nothing recorded after the start: the game it began is the player's to play.
+    own.held = replay_playback_active();
+    if (!own.held) return;
+    replay_recording_set(false); // a replay is no new game to keep
+    music_request_start();       // as the title would have started it
 }
 
 void app_tick() {
@@ -65,5 +78,14 @@ void app_tick() {
     // That was the last recorded tick: the menu is back, and the game is the player's again.
     if (rules_checksum() != replay_playback_final_checksum())
         std::fprintf(stderr, "quibbet: the replay ended otherwise than it was recorded\n");
+    replay_watch_restore();
     replay_recording_set(true);
+}
+
+void replay_watch_restore() {
+    if (!own.held) return;
+    own.held = false;
+    current_level = own.level;
+    scores_set_player_count(own.player_count);
+    computer_slots = own.computers;
 }

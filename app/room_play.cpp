@@ -3,6 +3,7 @@
 #include "app/room_banner.h"
 #include "engine/scene.h"
 #include "game/rounds.h"
+#include "game/settings.h"
 #include "online/room_link.h"
 #include "online/room_session.h"
 #include "platform/clock.h"
@@ -59,6 +60,7 @@ void start(const char* text) {
         say_failure(std::string(why) + ": " + text);
         return;
     }
+    if (!active) settings_hold(); // the room's menu is everyone's, not this player's to keep
     RoomRequest request;
     request.url = link.server;
     request.open = !link.has_code;
@@ -116,6 +118,10 @@ bool room_play_click(int32_t x, int32_t y) {
     return true;
 }
 
+bool room_play_active() {
+    return active;
+}
+
 bool room_play_tick() {
     const bool ran = active;
     if (active) {
@@ -124,7 +130,8 @@ bool room_play_tick() {
         if (session.phase == RoomPhase::failed) {
             active = false;
             say_failure(session.failure);
-            game_reset(static_cast<uint32_t>(platform_clock_ms()));
+            settings_restore();
+            game_return(static_cast<uint32_t>(platform_clock_ms()));
         }
     }
     if (failure_until_ms && platform_clock_ms() > failure_until_ms) {

@@ -3,7 +3,8 @@
 // room on the server last used. While a session lives it runs every due tick instead of the
 // local game; the line at the top shows the room's code and links. A failure is said there and
 // on standard error, and the local game's menu comes back. The seat's token is kept per room, so
-// the same link brings this machine back into its seat. Main thread only.
+// the same link brings this machine back into its seat. The room's menu choices are never saved
+// as the player's; the player's own come back with the local menu. Main thread only.
 #pragma once
 #include <cstdint>
 
@@ -13,6 +14,9 @@ extern const char* app_room_link;
 
 // Called by app_start once the engine is up: starts the session if a link was given.
 void room_play_start();
+
+// True while a session lives: the room's clock sets the pace then, never the local hurried end.
+bool room_play_active();
 
 // Called by main_loop_pass for each due tick: true when a room session ran it, false when the
 // local game is to run it as always.

@@ -11,11 +11,32 @@ uint32_t chance_state = 1;
 
 namespace {
 
-// It decides this many ticks before a step at the latest and at the earliest: after the last
-// step's slide has mostly shown, with time to spare, as a person reacts.
-constexpr int32_t EARLIEST_LEAD = 21, LATEST_LEAD = 4;
-constexpr uint32_t GLANCE_PERCENT = 8;
-constexpr int32_t GLANCE_STEPS = 2;
+// How each strength plays. It decides between latest_lead and earliest_lead ticks before a step:
+// after the last step's slide has mostly shown, in time, as a person reacts. The later it decides
+// the more it sees (the others' figures turn as they choose), so a hard computer waits for the
+// last moment a person could still turn. Now and then it only glances glance_steps ahead; its
+// hunches about room weigh up to `hunch`.
+struct Strength {
+    int32_t steps;
+    uint32_t glance_percent;
+    int32_t glance_steps;
+    double hunch;
+    int32_t earliest_lead, latest_lead;
+};
+constexpr std::array<Strength, COMPUTER_STRENGTHS> STRENGTHS = {{
+    {1, 0, 1, MAX_HUNCH, 10, 4},
+    {LOOKAHEAD_STEPS, 8, 2, MAX_HUNCH, 21, 4},
+    {8, 2, 4, 0.0, 6, 4},
+}};
+// Every strength keeps the turn rule's moment (never in the tick of a step) and at least the next
+// step in view, which is what keeps it out of a hole a turn could have avoided.
+static_assert([] {
+    for (const Strength& s : STRENGTHS)
+        if (s.latest_lead < 1 || s.earliest_lead < s.latest_lead || s.steps < 1 || s.glance_steps < 1 ||
+            s.hunch > MAX_HUNCH || s.glance_percent > 100)
+            return false;
+    return true;
+}());
 constexpr int32_t DEGREES_PER_FACING = 90;
 
 // A small generator of its own (xorshift), so a seed plays the same on every compiler.
@@ -62,9 +83,15 @@ void steer_toward(int32_t slot, int32_t wanted) {
         player_turn(slot, now < want ? TURN_RIGHT : TURN_LEFT);
 }
 
-void plan_next(ComputerPlan& plan) {
+const Strength& strength_of(int32_t slot) {
+    const int32_t s = computer_slots[slot];
+    return STRENGTHS[(s >= COMPUTER_EASY && s <= COMPUTER_HARD ? s : COMPUTER_NORMAL) - COMPUTER_EASY];
+}
+
+void plan_next(ComputerPlan& plan, const Strength& strength) {
     plan.decided = 0;
-    plan.lead = LATEST_LEAD + static_cast<int32_t>(chance() % (EARLIEST_LEAD - LATEST_LEAD + 1));
+    plan.lead = strength.latest_lead +
+                static_cast<int32_t>(chance() % (strength.earliest_lead - strength.latest_lead + 1));
 }
 
 } // namespace
@@ -74,14 +101,15 @@ bool computer_steers(int32_t slot) {
 }
 
 void computer_switch(int32_t slot) {
-    if (slot >= 0 && slot < PLAYER_SLOTS) computer_slots[slot] = !computer_slots[slot];
+    if (slot >= 0 && slot < PLAYER_SLOTS)
+        computer_slots[slot] = (computer_slots[slot] + 1) % (COMPUTER_HARD + 1);
 }
 
 void computer_players_start(uint32_t seed) {
     chance_state = seed != 0 ? seed : 1;
     chance(); // neighbouring seeds part ways at once
-    for (ComputerPlan& plan : computer_plans)
-        plan_next(plan);
+    for (int32_t slot = 0; slot < PLAYER_SLOTS; ++slot)
+        plan_next(computer_plans[slot], strength_of(slot));
     last_ticks_to_step = std::numeric_limits<int32_t>::max();
 }
 
@@ -91,7 +119,7 @@ void computer_players_tick(int32_t ticks_to_step) {
     for (int32_t slot = 0; slot < player_count; ++slot) {
         if (!computer_steers(slot)) continue;
         ComputerPlan& plan = computer_plans[slot];
-        if (new_step) plan_next(plan);
+        if (new_step) plan_next(plan, strength_of(slot));
         if (plan.decided || ticks_to_step <= 0 || ticks_to_step > plan.lead || !players[slot].alive) continue;
         plan.decided = 1;
         steer_toward(slot, computer_decide(slot));
@@ -99,9 +127,10 @@ void computer_players_tick(int32_t ticks_to_step) {
 }
 
 int32_t computer_decide(int32_t slot) {
+    const Strength& strength = strength_of(slot);
     Judgement judgement;
-    judgement.steps = chance() % 100 < GLANCE_PERCENT ? GLANCE_STEPS : LOOKAHEAD_STEPS;
+    judgement.steps = chance() % 100 < strength.glance_percent ? strength.glance_steps : strength.steps;
     for (double& hunch : judgement.hunches)
-        hunch = MAX_HUNCH * chance_unit();
+        hunch = strength.hunch * chance_unit();
     return lookahead_choose(sight_now(), slot, players[slot].prev_facing, judgement);
 }

@@ -8,6 +8,7 @@
 #include "game/logo.h"
 #include "game/music_request.h"
 #include "game/rounds.h"
+#include "game/settings.h"
 #include "game/sprite_make.h"
 
 void game_init() {
@@ -25,4 +26,5 @@ void game_init() {
     for (const char* image : PLAYER_IMAGES)
         sprite_make(image, 0, 0, BOARD_SCALE, 0);
     music_song = embedded_asset_find(SONG_ASSET);
+    settings_load();
 }

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 constexpr int32_t KEY_ESCAPE = 27;
+constexpr int32_t KEY_RETURN = 13;
 constexpr int32_t KEY_SPACE = 32;
 constexpr int32_t KEY_LEFT = 37;
 constexpr int32_t KEY_RIGHT = 39;

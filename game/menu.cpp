@@ -6,10 +6,13 @@
 #include "game/board.h"
 #include "game/computer_players.h"
 #include "game/key_codes.h"
+#include "game/key_names.h"
 #include "game/music_request.h"
 #include "game/players.h"
 #include "game/scores.h"
 #include "game/sprite_make.h"
+#include "game/turn_keys.h"
+#include "game/tweens.h"
 
 #include <array>
 
@@ -17,6 +20,7 @@ int32_t menu_first_sprite;
 int32_t controls_first_sprite;
 int32_t menu_x, menu_y;
 int32_t sound_x, sound_y;
+MenuRemap menu_remap{-1, false, {}};
 
 namespace {
 
@@ -29,8 +33,16 @@ constexpr int32_t CONTROLS_X = 560, CONTROLS_TOP = 140, CONTROLS_PITCH = 60;
 constexpr int32_t CONTROLS_WIDTH = 40, CONTROLS_HEIGHT = 32;
 constexpr std::array<const char*, PLAYER_SLOTS> CONTROLS_IMAGES = {"controls001.png", "controls002.png",
                                                                    "controls003.png", "controls004.png"};
-constexpr std::array<const char*, PLAYER_SLOTS> COMPUTER_IMAGES = {"computer001.png", "computer002.png",
-                                                                   "computer003.png", "computer004.png"};
+// By strength (easy, normal, hard) and slot: one, two or three lit eyes.
+constexpr std::array<std::array<const char*, PLAYER_SLOTS>, COMPUTER_STRENGTHS> COMPUTER_IMAGES = {{
+    {"computereasy001.png", "computereasy002.png", "computereasy003.png", "computereasy004.png"},
+    {"computer001.png", "computer002.png", "computer003.png", "computer004.png"},
+    {"computerhard001.png", "computerhard002.png", "computerhard003.png", "computerhard004.png"},
+}};
+// The remapping's prompt stands over the board's upper middle, clear of the menu panel.
+constexpr int32_t REMAP_PROMPT_X = 225, REMAP_PROMPT_Y = 112;
+constexpr int32_t KEY_ASK_MARGIN = 2; // the ring's edge outside the cap's face
+constexpr int32_t REFUSED_TICKS = 40;
 
 Sprite* menu_sprite(int32_t piece) {
     return sprite_at(menu_first_sprite + piece);
@@ -55,17 +67,105 @@ void count_marker_place() {
         s->x = menu_x + COUNT_MARKER_PITCH * player_count + COUNT_MARKER_LEFT;
 }
 
-// Each active slot shows who steers it: its keys, or the computer.
+int32_t cap_x(int32_t side) {
+    return CONTROLS_X + (side == 0 ? CONTROLS_CAP_LEFT_X : CONTROLS_CAP_RIGHT_X);
+}
+int32_t cap_y(int32_t slot) {
+    return CONTROLS_TOP + CONTROLS_PITCH * slot + CONTROLS_CAP_Y;
+}
+
+int32_t key_label_image(const PlayerControl& control) {
+    const KeyName* key = key_name_find(control.kind, control.code);
+    return key ? image_find(key_image_name(*key).data()) : -1;
+}
+
+// Each active slot shows who steers it: the computer at its strength, or blank caps with the
+// labels of the slot's keys laid on them.
 void controls_refresh() {
     for (int32_t slot = 0; slot < PLAYER_SLOTS; ++slot) {
-        Sprite* s = sprite_at(controls_first_sprite + slot);
-        if (!s) continue;
-        s->image = image_find(computer_steers(slot) ? COMPUTER_IMAGES[slot] : CONTROLS_IMAGES[slot]);
-        s->visible = slot < player_count;
+        const bool shown = slot < player_count;
+        const bool computer = computer_steers(slot);
+        if (Sprite* s = menu_sprite(MENU_CONTROLS + slot)) {
+            s->image = image_find(computer ? COMPUTER_IMAGES[computer_slots[slot] - COMPUTER_EASY][slot]
+                                           : CONTROLS_IMAGES[slot]);
+            s->visible = shown;
+        }
+        for (int32_t side = 0; side < 2; ++side) {
+            if (Sprite* label = menu_sprite(MENU_KEY_LABELS + 2 * slot + side)) {
+                label->image = key_label_image(player_controls[2 * slot + side]);
+                label->visible = shown && !computer;
+            }
+        }
     }
 }
 
-MenuAction players_choose(int32_t n) {
+// The prompt and the ring show which key of which player is asked for.
+void remap_show() {
+    const bool asking = menu_remap.slot >= 0;
+    const int32_t side = menu_remap.left_given ? 1 : 0;
+    if (Sprite* prompt = menu_sprite(MENU_REMAP_PROMPT)) {
+        prompt->image = image_find(side == 0 ? "remapleft.png" : "remapright.png");
+        prompt->visible = asking;
+    }
+    if (Sprite* ring = menu_sprite(MENU_KEY_ASK)) {
+        ring->visible = asking;
+        ring->x = cap_x(side) - KEY_ASK_MARGIN;
+        ring->y = cap_y(asking ? menu_remap.slot : 0) - KEY_ASK_MARGIN;
+    }
+    if (!asking) menu_sprite_show(MENU_KEY_REFUSED, 0);
+}
+
+void remap_begin(int32_t slot) {
+    menu_remap = {slot, false, {}};
+    remap_show();
+}
+
+void remap_end() {
+    menu_remap.slot = -1;
+    remap_show();
+}
+
+// The refusal sign stands on the asked cap for a moment.
+void remap_refuse() {
+    Sprite* sign = menu_sprite(MENU_KEY_REFUSED);
+    if (!sign) return;
+    sign->visible = 1;
+    sign->x = cap_x(menu_remap.left_given ? 1 : 0);
+    sign->y = cap_y(menu_remap.slot);
+    Tween* t = tween_add(sign);
+    t->frames_left = REFUSED_TICKS;
+    t->hide_at_end = 1;
+}
+
+// A press while a slot's keys are asked for: Escape keeps the old keys, a free key is taken,
+// anything else is refused with the sign.
+MenuAction remap_input(const InputEvent& e) {
+    if (e.kind == EVENT_KEY && e.code == KEY_ESCAPE) {
+        remap_end();
+        return MenuAction::none;
+    }
+    if (e.kind != EVENT_KEY && e.kind != EVENT_MOUSE_BUTTON) return MenuAction::none;
+    const TurnKey key{e.kind, e.code};
+    const bool same_as_left =
+        menu_remap.left_given && menu_remap.left.kind == key.kind && menu_remap.left.code == key.code;
+    if (same_as_left || turn_key_refusal(menu_remap.slot, key.kind, key.code) != TURN_KEY_FREE) {
+        remap_refuse();
+        return MenuAction::none;
+    }
+    menu_sprite_show(MENU_KEY_REFUSED, 0);
+    if (!menu_remap.left_given) {
+        menu_remap.left_given = true;
+        menu_remap.left = key;
+        remap_show();
+        return MenuAction::none;
+    }
+    turn_keys_set(menu_remap.slot, menu_remap.left, key);
+    remap_end();
+    controls_refresh();
+    return MenuAction::none;
+}
+
+MenuAction players_choose(int32_t n, int32_t) {
     scores_set_player_count(n);
     level_load();
     count_marker_place();
@@ -79,32 +179,37 @@ MenuAction level_choose(int32_t level) {
     return MenuAction::level_chosen;
 }
 
-MenuAction level_previous(int32_t) {
+MenuAction level_previous(int32_t, int32_t) {
     return level_choose(current_level == 0 ? LEVEL_COUNT - 1 : current_level - 1);
 }
-MenuAction level_next(int32_t) {
+MenuAction level_next(int32_t, int32_t) {
     return level_choose((current_level + 1) % LEVEL_COUNT);
 }
 
-MenuAction start(int32_t) {
+MenuAction start(int32_t, int32_t) {
     return MenuAction::start;
 }
 
-// Only a shown picture answers: the slots beyond the player count have none.
-MenuAction steering_switch(int32_t slot) {
+// Only a shown picture answers: the slots beyond the player count have none. A left click steps
+// who steers the slot; a right click on a person's keys asks for new ones.
+MenuAction controls_click(int32_t slot, int32_t button) {
     if (slot >= player_count) return MenuAction::none;
+    if (button == MOUSE_RIGHT && !computer_steers(slot)) {
+        remap_begin(slot);
+        return MenuAction::none;
+    }
     computer_switch(slot);
     controls_refresh();
     return MenuAction::none;
 }
 
-MenuAction effects_switch(int32_t) {
+MenuAction effects_switch(int32_t, int32_t) {
     sfx_enabled = sfx_enabled == 1 ? 0 : 1;
     menu_sprite_show(MENU_EFFECTS_MARKER, sfx_enabled);
     return MenuAction::none;
 }
 
-MenuAction music_switch(int32_t) {
+MenuAction music_switch(int32_t, int32_t) {
     if (music_state != MUSIC_OFF) {
         music_request_stop();
         menu_sprite_show(MENU_MUSIC_MARKER, 0);
@@ -119,18 +224,18 @@ MenuAction music_switch(int32_t) {
 enum class Origin { screen, menu, sound };
 
 // A click area, its bounds inclusive and relative to its origin, and what it does with its
-// argument.
+// argument and the button.
 struct HitArea {
     Origin origin;
     int32_t left, top, right, bottom;
-    MenuAction (*action)(int32_t);
+    MenuAction (*action)(int32_t argument, int32_t button);
     int32_t argument;
 };
 
 constexpr HitArea controls_area(int32_t slot) {
     const int32_t top = CONTROLS_TOP + CONTROLS_PITCH * slot;
-    return {Origin::screen,  CONTROLS_X, top, CONTROLS_X + CONTROLS_WIDTH - 1, top + CONTROLS_HEIGHT - 1,
-            steering_switch, slot};
+    return {Origin::screen, CONTROLS_X, top, CONTROLS_X + CONTROLS_WIDTH - 1, top + CONTROLS_HEIGHT - 1,
+            controls_click, slot};
 }
 
 constexpr std::array<HitArea, 12> HIT_AREAS{{
@@ -184,15 +289,27 @@ void menu_open(bool already_open) {
     controls_first_sprite = sprite_count;
     for (int32_t slot = 0; slot < PLAYER_SLOTS; ++slot)
         sprite_make(CONTROLS_IMAGES[slot], CONTROLS_X, CONTROLS_TOP + CONTROLS_PITCH * slot, 1.0f, 0);
+    for (int32_t slot = 0; slot < PLAYER_SLOTS; ++slot)
+        for (int32_t side = 0; side < 2; ++side)
+            sprite_make(nullptr, cap_x(side), cap_y(slot), 1.0f, 0);
+    sprite_make("remapleft.png", REMAP_PROMPT_X, REMAP_PROMPT_Y, 1.0f, 0);
+    sprite_make("keyask.png", 0, 0, 1.0f, 0);
+    sprite_make("keyrefused.png", 0, 0, 1.0f, 0);
+    menu_remap = {-1, false, {}}; // whole, so every machine of a room starts its menu alike
     scores_set_player_count(player_count);
     controls_refresh();
 }
 
+bool menu_remapping() {
+    return menu_remap.slot >= 0;
+}
+
 MenuAction menu_input(const InputEvent& e) {
+    if (menu_remap.slot >= 0) return remap_input(e);
     if (e.kind == EVENT_MOUSE_BUTTON) {
         // The areas do not overlap: at most one acts.
         for (const HitArea& area : HIT_AREAS)
-            if (hit(area, e.x, e.y)) return area.action(area.argument);
+            if (hit(area, e.x, e.y)) return area.action(area.argument, e.code);
     } else if (e.kind == EVENT_KEY) {
         return e.code == KEY_ESCAPE ? MenuAction::credits : MenuAction::start;
     }
@@ -202,6 +319,12 @@ MenuAction menu_input(const InputEvent& e) {
 bool menu_sound_hit(int32_t x, int32_t y) {
     for (const HitArea& area : HIT_AREAS)
         if (area.origin == Origin::sound && hit(area, x, y)) return true;
+    return false;
+}
+
+bool menu_keys_hit(int32_t x, int32_t y) {
+    for (const HitArea& area : HIT_AREAS)
+        if (area.action == controls_click && hit(area, x, y)) return true;
     return false;
 }
 

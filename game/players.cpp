@@ -1,24 +1,11 @@
 #include "game/players.h"
 
-#include "engine/input_events.h"
-#include "game/key_codes.h"
 #include "game/sounds.h"
 #include "game/tweens.h"
 
 std::array<PlayerState, PLAYER_SLOTS> players;
 int32_t player_count = MIN_PLAYERS;
 int32_t step_period = 30;
-
-const std::array<PlayerControl, 2 * PLAYER_SLOTS> player_controls = {{
-    {0, EVENT_KEY, KEY_Q, TURN_LEFT},
-    {0, EVENT_KEY, KEY_W, TURN_RIGHT},
-    {1, EVENT_KEY, KEY_LEFT, TURN_LEFT},
-    {1, EVENT_KEY, KEY_RIGHT, TURN_RIGHT},
-    {2, EVENT_MOUSE_BUTTON, MOUSE_LEFT, TURN_LEFT},
-    {2, EVENT_MOUSE_BUTTON, MOUSE_RIGHT, TURN_RIGHT},
-    {3, EVENT_KEY, KEY_U, TURN_LEFT},
-    {3, EVENT_KEY, KEY_I, TURN_RIGHT},
-}};
 
 namespace {
 
@@ -117,18 +104,6 @@ float eased(float r, int32_t facing) {
 }
 
 } // namespace
-
-const PlayerControl* player_control_find(int32_t kind, int32_t code) {
-    for (const PlayerControl& c : player_controls)
-        if (c.kind == kind && c.code == code) return &c;
-    return nullptr;
-}
-
-const PlayerControl* player_control_of(int32_t slot, int32_t direction) {
-    for (const PlayerControl& c : player_controls)
-        if (c.slot == slot && c.direction == direction) return &c;
-    return nullptr;
-}
 
 Sprite& player_sprite(int32_t slot) {
     return sprite_pool[player_first_sprite + slot];

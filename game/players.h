@@ -7,6 +7,7 @@
 #pragma once
 #include "engine/sprite_pool.h"
 #include "game/board.h"
+#include "game/turn_keys.h"
 
 #include <array>
 #include <cstdint>
@@ -34,21 +35,6 @@ constexpr std::array<const char*, PLAYER_SLOTS> PLAYER_IMAGES = {"player001.png"
 extern std::array<PlayerState, PLAYER_SLOTS> players;
 extern int32_t player_count; // MIN_PLAYERS .. PLAYER_SLOTS; 2 at start
 extern int32_t step_period;  // ticks between steps, 30
-
-// Who turns which way on which press.
-struct PlayerControl {
-    int32_t slot;
-    int32_t kind; // EVENT_KEY or EVENT_MOUSE_BUTTON
-    int32_t code; // virtual-key code or mouse button
-    int32_t direction;
-};
-extern const std::array<PlayerControl, 2 * PLAYER_SLOTS> player_controls;
-
-// The control a press of that kind and code belongs to, or null.
-const PlayerControl* player_control_find(int32_t kind, int32_t code);
-// The press that turns that slot that way (TURN_LEFT or TURN_RIGHT), or null: what another way
-// of pressing (a touch button) sends, so it turns exactly as the player's own control does.
-const PlayerControl* player_control_of(int32_t slot, int32_t direction);
 
 // The sprite of a slot (start-up made them, in slot order, from player_first_sprite).
 Sprite& player_sprite(int32_t slot);

@@ -208,7 +208,19 @@ void game_begin(uint32_t seed) {
     computer_players_start(seed);
 }
 
+int32_t gameplay_speed() {
+    const bool fast = game_state == STATE_PLAYING && people_in_play() != 0 && !person_standing();
+    return fast ? FAST_END_SPEED : 1;
+}
+
 void game_reset(uint32_t seed) {
+    current_level = 0;
+    computer_slots = {};
+    player_count = MIN_PLAYERS;
+    game_return(seed);
+}
+
+void game_return(uint32_t seed) {
     // The first entry builds the panel, the overlay and the menu; later ones only come back (from
     // the credits), and the intro's or the credits' own sprites go as their scene is left.
     skip_next_enter = game_state >= 0 ? 1 : 0;
@@ -216,12 +228,10 @@ void game_reset(uint32_t seed) {
     sprite_count = menu_first_sprite; // the menu, if it is open, is built again below
     if (overlay_sprite) overlay_sprite->visible = 0;
     frame_count = 0;
-    current_level = 0;
     players = {};
     for (int32_t p = 0; p < PLAYER_SLOTS; ++p)
         player_sprite(p).rotation = 0.0f;
-    computer_slots = {};
-    scores_set_player_count(MIN_PLAYERS);
+    scores_set_player_count(player_count);
     state_start_frame = -1;
     steps_without_person = 0;
     game_seed = seed;

@@ -52,7 +52,17 @@ void game_begin(uint32_t seed);
 // computers' chances from seed. The rules' tables come out alike everywhere; the sprites that
 // only show (clouds, tweens under way) may differ.
 void game_reset(uint32_t seed);
+// The same but with the choices (level, players, who steers) as they stand: the local game's
+// menu back after a room, once the player's own choices are.
+void game_return(uint32_t seed);
 
 // The end of a game: the survivor scores (NO_WINNER: nobody does), the wait begins and the music
 // is asked for.
 void game_end(int32_t winner);
+
+// How many ticks the main loop runs in the time of one. Once the last person of a game has
+// fallen, the computers play it out at FAST_END_SPEED until it is decided, so the people need
+// not wait; each tick is the same tick as at normal speed, so the game ends as it would have.
+// 1 at any other time (a game of computers alone is a show to watch, and keeps its pace).
+constexpr int32_t FAST_END_SPEED = 4;
+int32_t gameplay_speed();

@@ -14,6 +14,7 @@
 #include "game/players.h"
 #include "game/rounds.h"
 #include "game/scores.h"
+#include "game/turn_keys.h"
 #include "game/tweens.h"
 
 #include <array>
@@ -70,6 +71,8 @@ constexpr std::array REGIONS = {
     QUIBBET_REGION(music_state),
     QUIBBET_REGION(intro_start_frame),
     QUIBBET_REGION(logo_start_frame),
+    QUIBBET_REGION(menu_remap),
+    QUIBBET_REGION(player_controls),
 };
 
 #undef QUIBBET_REGION

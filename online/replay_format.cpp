@@ -88,7 +88,7 @@ void replay_write_begin(ReplayWriter& w, const ReplayHeader& h) {
     put(w, static_cast<uint8_t>(h.player_count));
     uint8_t computers = 0;
     for (int32_t slot = 0; slot < PLAYER_SLOTS; ++slot)
-        computers |= static_cast<uint8_t>((h.computers[slot] != 0) << slot);
+        computers |= static_cast<uint8_t>((h.computers[slot] & STRENGTH_MASK) << (STRENGTH_BITS * slot));
     put(w, computers);
     for (int32_t score : h.scores)
         put(w, static_cast<uint8_t>(score < 0 ? 0 : score > SCORE_MAX ? SCORE_MAX : score));
@@ -150,7 +150,7 @@ ReplayOpened replay_open(std::span<const uint8_t> bytes) {
     h.player_count = c.u8();
     const uint8_t computers = c.u8();
     for (int32_t slot = 0; slot < PLAYER_SLOTS; ++slot)
-        h.computers[slot] = computers >> slot & 1;
+        h.computers[slot] = computers >> (STRENGTH_BITS * slot) & STRENGTH_MASK;
     for (int32_t& score : h.scores)
         score = c.u8();
     h.start_tick = static_cast<int32_t>(c.u32());
@@ -159,7 +159,6 @@ ReplayOpened replay_open(std::span<const uint8_t> bytes) {
     if (h.level >= LEVEL_COUNT) return refused("damaged replay: level %d of %d", h.level + 1, LEVEL_COUNT);
     if (h.player_count < MIN_PLAYERS || h.player_count > PLAYER_SLOTS)
         return refused("damaged replay: %d players", h.player_count);
-    if (computers >> PLAYER_SLOTS != 0) return refused("damaged replay: computer slots 0x%02x", computers);
     if (h.start_tick < 0) return refused("damaged replay: starts at tick %d", h.start_tick);
     if (ticks > static_cast<uint32_t>(REPLAY_TICKS_MAX)) return refused("damaged replay: %u ticks", ticks);
     h.ticks = static_cast<int32_t>(ticks);

@@ -1,16 +1,17 @@
 // The replay file: how one game began and every tick's input until the menu came back, so that
 // game_tick can play it again exactly. Little-endian throughout:
-//   "QBRP", format 1, the game's version (3 bytes), level, player count, the computer slots
-//   (bit per slot), the scores at the start (4 bytes), the starting tick (i32), the seed (u32),
-//   the ticks recorded after the starting one (u32); then the ticks, run-length coded: a byte
-//   below 0x80 is that many + 1 ticks without a press, a byte 0x80 + n - 1 is one tick with n
-//   presses (1 to TICK_EVENTS), each a byte of kind | (seat + 1) << 1 | (turn + 1) << 4 and the
-//   code (i16), and for a click x and y (i16); last, the rules' checksum after the final tick
-//   (u64). A computer strength per slot, once there is one, joins the header after the slots.
+//   "QBRP", format 2, the game's version (3 bytes), level, player count, who steers each slot
+//   (two bits per slot, slot 0 lowest: a person, an easy, a normal or a hard computer), the scores at the
+//   start (4 bytes), the starting tick (i32), the seed (u32), the ticks recorded after the starting one
+//   (u32); then the ticks, run-length coded: a byte below 0x80 is that many + 1 ticks without a press, a byte
+//   0x80 + n - 1 is one tick with n presses (1 to TICK_EVENTS), each a byte of kind | (seat + 1) << 1 | (turn
+//   + 1) << 4 and the code (i16), and for a click x and y (i16); last, the rules' checksum after the final
+//   tick (u64).
 // Reading checks everything and answers a damaged file or one of another version with one line.
 // Portable; main thread only.
 #pragma once
 #include "game/board.h"
+#include "game/computer_players.h"
 #include "game/tick_input.h"
 
 #include <array>
@@ -18,7 +19,11 @@
 #include <cstdint>
 #include <span>
 
-constexpr int32_t REPLAY_FORMAT = 1;
+constexpr int32_t REPLAY_FORMAT = 2;
+// Who steers a slot (COMPUTER_NONE .. COMPUTER_HARD), as the header's byte holds it.
+constexpr int32_t STRENGTH_BITS = 2;
+constexpr int32_t STRENGTH_MASK = (1 << STRENGTH_BITS) - 1;
+static_assert(COMPUTER_HARD <= STRENGTH_MASK && STRENGTH_BITS * PLAYER_SLOTS <= 8);
 constexpr size_t REPLAY_HEADER_BYTES = 27;
 constexpr size_t REPLAY_TRAILER_BYTES = 8;
 // About seven hours of ticks, and far more bytes than a game of presses comes to: a file
@@ -31,7 +36,7 @@ struct ReplayHeader {
     std::array<uint8_t, 3> version; // major, minor, patch of the game that recorded it
     int32_t level;
     int32_t player_count;
-    std::array<int32_t, PLAYER_SLOTS> computers; // nonzero: the computer steers the slot
+    std::array<int32_t, PLAYER_SLOTS> computers; // COMPUTER_NONE .. COMPUTER_HARD
     std::array<int32_t, PLAYER_SLOTS> scores;    // when the game began, 0 .. 255
     int32_t start_tick;                          // frame_count of the tick that started it
     uint32_t seed;

@@ -2,8 +2,8 @@
 
 #include "game/key_codes.h"
 #include "game/menu.h"
-#include "game/players.h"
 #include "game/rounds.h"
+#include "game/turn_keys.h"
 
 namespace {
 
@@ -16,11 +16,12 @@ int seat_of_control_set(int32_t set, uint8_t seat_mask) {
     return -1;
 }
 
-// The key of the seat's own control set, so a turn reaches the rules as that seat's press would.
+// The seat's key as this machine's turn keys have it now, so a turn reaches the rules as that
+// seat's press would. The seat and turn ride with the press, so which key it is never matters
+// to the rules; a mouse button stays a key here, as a turn in the menu starts a game.
 int16_t turn_key(int32_t seat, int32_t turn) {
-    for (const PlayerControl& c : player_controls)
-        if (c.slot == seat && c.direction == turn && c.kind == EVENT_KEY) return static_cast<int16_t>(c.code);
-    return static_cast<int16_t>(KEY_UNNAMED);
+    const PlayerControl* c = player_control_of(seat, turn);
+    return static_cast<int16_t>(c && c->kind == EVENT_KEY ? c->code : KEY_UNNAMED);
 }
 
 } // namespace
@@ -67,6 +68,8 @@ void record_to_input(const wire::InputRecord& record, uint8_t menu_owner, TickIn
         break;
     case RECORD_MENU_CLICK:
         if (!from_owner || game_state != STATE_MENU || menu_sound_hit(record.x, record.y)) return;
+        // Each machine turns with its own keys, so asking for new ones has no place in a room.
+        if (record.code == MOUSE_RIGHT && menu_keys_hit(record.x, record.y)) return;
         e.kind = EVENT_MOUSE_BUTTON;
         e.code = record.code;
         e.x = record.x;

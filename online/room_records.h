@@ -25,5 +25,6 @@ bool record_from_press(const TickEvent& press, uint8_t seat_mask, bool owns_menu
 
 // Appends the press a record makes in the tick it was stamped for, or nothing when the rules
 // drop it: menu presses from any seat but the menu's owner, or outside the menu; keys that
-// would leave for the credits; clicks on the sound panel. Room events are not presses.
+// would leave for the credits; clicks on the sound panel; right clicks on a slot's keys (each
+// machine's keys are its own). Room events are not presses.
 void record_to_input(const wire::InputRecord& record, uint8_t menu_owner, TickInput& input);

@@ -16,17 +16,17 @@ int pad_device_count = 0;
 
 constexpr int KEY_RETURN = 0x0D, KEY_ESCAPE = 0x1B, KEY_LEFT = 0x25, KEY_RIGHT = 0x27;
 
-// What each player turns with: key codes, or mouse buttons for the mouse player.
-struct PlayerControls {
-    bool mouse;
-    int turn_left, turn_right;
+// What each player turns with: key codes, or mouse buttons.
+struct PlayerTurns {
+    PadTurn left, right;
 };
-constexpr std::array<PlayerControls, PAD_NUMBER_COUNT> player_controls{{
-    {false, 'Q', 'W'},
-    {false, KEY_LEFT, KEY_RIGHT},
-    {true, 0, 1},
-    {false, 'U', 'I'},
+constexpr std::array<PlayerTurns, PAD_NUMBER_COUNT> OWN_TURNS{{
+    {{false, 'Q'}, {false, 'W'}},
+    {{false, KEY_LEFT}, {false, KEY_RIGHT}},
+    {{true, 0}, {true, 1}},
+    {{false, 'U'}, {false, 'I'}},
 }};
+std::array<PlayerTurns, PAD_NUMBER_COUNT> player_turns = OWN_TURNS;
 
 constexpr uint32_t TURN_LEFT = PAD_LEFT_SHOULDER | PAD_DPAD_LEFT | PAD_WEST;
 constexpr uint32_t TURN_RIGHT = PAD_RIGHT_SHOULDER | PAD_DPAD_RIGHT | PAD_EAST;
@@ -55,24 +55,29 @@ void key(const WindowHandlers& h, int code) {
 
 // One press of one button by pad `number`.
 void press(int number, uint32_t button, const WindowHandlers& h) {
-    const PlayerControls& player = player_controls[number - 1];
+    const PlayerTurns& player = player_turns[number - 1];
     if (button & CONFIRM) {
         key(h, KEY_RETURN);
     } else if (button & LEAVE) {
         key(h, KEY_ESCAPE);
     } else if (button & (TURN_LEFT | TURN_RIGHT)) {
-        const int code = button & TURN_RIGHT ? player.turn_right : player.turn_left;
-        if (!player.mouse)
-            key(h, code);
+        const PadTurn turn = button & TURN_RIGHT ? player.right : player.left;
+        if (!turn.mouse)
+            key(h, turn.code);
         else if (h.button_down)
-            h.button_down(code, PAD_CLICK_OUTSIDE, PAD_CLICK_OUTSIDE);
+            h.button_down(turn.code, PAD_CLICK_OUTSIDE, PAD_CLICK_OUTSIDE);
     }
 }
 
 } // namespace
 
+void pad_turns_set(int number, PadTurn left, PadTurn right) {
+    if (number >= 1 && number <= PAD_NUMBER_COUNT) player_turns[number - 1] = {left, right};
+}
+
 void pads_reset() {
     pad_device_count = 0;
+    player_turns = OWN_TURNS;
 }
 
 bool pad_connect(int32_t device) {

@@ -4,6 +4,7 @@
 // pads exist:
 //   turn left  (left shoulder, d-pad left, west face button):  Q, Left arrow, left button, U
 //   turn right (right shoulder, d-pad right, east face button): W, Right arrow, right button, I
+// or the keys the game has since given that player (pad_turns_set).
 //   south face button and Start: Return;  Back: Escape.
 // Pad 3 clicks at a point far outside any window, so the click lands outside the virtual
 // screen and no menu area takes it. Releases, other buttons, sticks and triggers make nothing.
@@ -40,7 +41,16 @@ constexpr uint32_t PAD_ALL_BUTTONS = (1u << 15) - 1;
 // Pad 3's click position in client pixels: beyond the right and bottom of any real window.
 constexpr uint16_t PAD_CLICK_OUTSIDE = 0xFFFF;
 
-// Called by virtual_platform_reset: no devices.
+// A turn press of a pad: a key code, or a mouse button.
+struct PadTurn {
+    bool mouse;
+    int code;
+};
+// Called by the game when player `number` (1..4) is given other turn keys: its pad presses
+// those from now on.
+void pad_turns_set(int number, PadTurn left, PadTurn right);
+
+// Called by virtual_platform_reset: no devices, and every player's own turn keys.
 void pads_reset();
 
 // Called when a device appears (also for devices present at start-up). False when it is not

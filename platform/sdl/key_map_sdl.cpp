@@ -12,8 +12,11 @@ int symbol_to_virtual_key(SDL_Keycode key) {
     case SDLK_BACKSPACE: return 0x08;
     case SDLK_TAB: return 0x09;
     case SDLK_RETURN: case SDLK_KP_ENTER: return 0x0D;
-    case SDLK_LSHIFT: case SDLK_RSHIFT: return 0x10;
-    case SDLK_LCTRL: case SDLK_RCTRL: return 0x11;
+    // Either side of Shift and Ctrl may be a player's key, so each side has its code.
+    case SDLK_LSHIFT: return 0xA0;
+    case SDLK_RSHIFT: return 0xA1;
+    case SDLK_LCTRL: return 0xA2;
+    case SDLK_RCTRL: return 0xA3;
     case SDLK_PAUSE: return 0x13;
     case SDLK_CAPSLOCK: return 0x14;
     case SDLK_ESCAPE: return 0x1B;

@@ -3,6 +3,7 @@
 #pragma once
 #include "platform/store.h"
 
+#include <array>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -42,7 +43,7 @@ struct VirtualPlatform {
     bool store_unwritable = false; // every write and remove fails, as on a read-only disk
     bool store_unreadable = false; // every read and list fails
     // The files store's files, by place and name; a test may fill or read them directly.
-    std::map<std::string, std::string> store[STORE_PLACE_COUNT];
+    std::array<std::map<std::string, std::string>, STORE_PLACE_COUNT> store;
     // What the program did.
     VirtualWindow window;
     std::vector<VirtualBox> questions, error_boxes;

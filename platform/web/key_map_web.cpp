@@ -14,18 +14,26 @@ struct NamedKey {
 // US punctuation, with their codes. Both shifted and unshifted characters, as a layout's key
 // gives either.
 constexpr NamedKey NAMED_KEYS[] = {
-    {"Backspace", 0x08},  {"Tab", 0x09},         {"Enter", 0x0D},      {"Shift", 0x10},     {"Control", 0x11},
-    {"Pause", 0x13},      {"CapsLock", 0x14},    {"Escape", 0x1B},     {" ", 0x20},         {"PageUp", 0x21},
-    {"PageDown", 0x22},   {"End", 0x23},         {"Home", 0x24},       {"ArrowLeft", 0x25}, {"ArrowUp", 0x26},
-    {"ArrowRight", 0x27}, {"ArrowDown", 0x28},   {"Insert", 0x2D},     {"Delete", 0x2E},    {"Meta", 0x5B},
-    {"OS", 0x5B},         {"ContextMenu", 0x5D}, {"F1", 0x70},         {"F2", 0x71},        {"F3", 0x72},
-    {"F4", 0x73},         {"F5", 0x74},          {"F6", 0x75},         {"F7", 0x76},        {"F8", 0x77},
-    {"F9", 0x78},         {"F10", 0x79},         {"F11", 0x7A},        {"F12", 0x7B},       {";", 0xBA},
-    {":", 0xBA},          {"=", 0xBB},           {"+", 0xBB},          {",", 0xBC},         {"<", 0xBC},
-    {"-", 0xBD},          {"_", 0xBD},           {".", 0xBE},          {">", 0xBE},         {"/", 0xBF},
-    {"?", 0xBF},          {"`", 0xC0},           {"~", 0xC0},          {"[", 0xDB},         {"{", 0xDB},
-    {"\\", 0xDC},         {"|", 0xDC},           {"]", 0xDD},          {"}", 0xDD},         {"'", 0xDE},
-    {"\"", 0xDE},         {"NumLock", 0x90},     {"ScrollLock", 0x91},
+    {"Backspace", 0x08},  {"Tab", 0x09},       {"Enter", 0x0D},   {"Pause", 0x13},      {"CapsLock", 0x14},
+    {"Escape", 0x1B},     {" ", 0x20},         {"PageUp", 0x21},  {"PageDown", 0x22},   {"End", 0x23},
+    {"Home", 0x24},       {"ArrowLeft", 0x25}, {"ArrowUp", 0x26}, {"ArrowRight", 0x27}, {"ArrowDown", 0x28},
+    {"Insert", 0x2D},     {"Delete", 0x2E},    {"Meta", 0x5B},    {"OS", 0x5B},         {"ContextMenu", 0x5D},
+    {"F1", 0x70},         {"F2", 0x71},        {"F3", 0x72},      {"F4", 0x73},         {"F5", 0x74},
+    {"F6", 0x75},         {"F7", 0x76},        {"F8", 0x77},      {"F9", 0x78},         {"F10", 0x79},
+    {"F11", 0x7A},        {"F12", 0x7B},       {";", 0xBA},       {":", 0xBA},          {"=", 0xBB},
+    {"+", 0xBB},          {",", 0xBC},         {"<", 0xBC},       {"-", 0xBD},          {"_", 0xBD},
+    {".", 0xBE},          {">", 0xBE},         {"/", 0xBF},       {"?", 0xBF},          {"`", 0xC0},
+    {"~", 0xC0},          {"[", 0xDB},         {"{", 0xDB},       {"\\", 0xDC},         {"|", 0xDC},
+    {"]", 0xDD},          {"}", 0xDD},         {"'", 0xDE},       {"\"", 0xDE},         {"NumLock", 0x90},
+    {"ScrollLock", 0x91},
+};
+
+// Either side of Shift and Ctrl may be a player's key, so the side comes from the physical key.
+constexpr NamedKey SIDED[] = {
+    {"ShiftLeft", 0xA0},
+    {"ShiftRight", 0xA1},
+    {"ControlLeft", 0xA2},
+    {"ControlRight", 0xA3},
 };
 
 // The keypad's keys are told apart by their physical names, whatever character they give.
@@ -87,6 +95,8 @@ int web_key_to_virtual_key(const char* key, const char* code, bool latin_layout)
     // like, which are the layout's keys as on Windows.
     if (k.size() == 1)
         if (const int vk = keypad_key(c)) return vk;
+    if (k == "Shift" || k == "Control")
+        if (const int vk = find(c, SIDED)) return vk;
     if (const int vk = layout_key(k)) return vk;
     if (const int vk = physical_key(c)) return vk;
     return WEB_VK_UNMAPPED;

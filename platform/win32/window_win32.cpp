@@ -27,6 +27,15 @@ bool failed() {
     return false;
 }
 
+// Shift and Ctrl arrive as one code for both sides; either side may be a player's key, so the
+// side is taken from the scan code (right Shift's is 0x36) and the extended-key bit (right Ctrl).
+int sided_key(WPARAM key, LPARAM lparam) {
+    constexpr LPARAM RIGHT_SHIFT_SCAN = 0x36, EXTENDED = 1 << 24;
+    if (key == VK_SHIFT) return ((lparam >> 16) & 0xFF) == RIGHT_SHIFT_SCAN ? VK_RSHIFT : VK_LSHIFT;
+    if (key == VK_CONTROL) return lparam & EXTENDED ? VK_RCONTROL : VK_LCONTROL;
+    return static_cast<int>(key);
+}
+
 LRESULT CALLBACK window_procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
     case WM_SIZE: {
@@ -41,7 +50,7 @@ LRESULT CALLBACK window_procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM
     case WM_DESTROY:
         return 0; // teardown destroys the window after the loop: nothing left to end
     case WM_KEYDOWN:
-        handlers.key_down(static_cast<int>(wparam));
+        handlers.key_down(sided_key(wparam, lparam));
         return 0;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:

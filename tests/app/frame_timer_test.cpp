@@ -11,6 +11,7 @@ struct FrameTimer : testing::Test {
         virtual_platform_reset();
         next_due = 0;
         tick_period = 25;
+        tick_speed = 1;
         frame_timer_poll(true);
     }
 };
@@ -41,6 +42,23 @@ TEST_F(FrameTimer, StallIsReplayedOneTickPerPollThenSteadyRate) {
         const bool due = frame_timer_poll(false);
         EXPECT_EQ(due, ms % 25 == 1) << "at " << ms << " ms";
     }
+}
+
+// Hurried, the ticks come FAST_END_SPEED times as often and keep the 25 ms period on average.
+TEST_F(FrameTimer, AFasterSpeedRunsThatManyTicksInAPeriod) {
+    tick_speed = 4;
+    int ticks = 0;
+    for (int ms = 0; ms < 100; ++ms) {
+        virtual_clock_advance(1);
+        while (frame_timer_poll(false))
+            ++ticks;
+    }
+    EXPECT_EQ(ticks, 16);
+    tick_speed = 1;
+    virtual_clock_advance(100);
+    while (frame_timer_poll(false))
+        ++ticks;
+    EXPECT_EQ(ticks, 20);
 }
 
 } // namespace

@@ -85,10 +85,24 @@ TEST_F(PadInput, EveryButtonOfEveryPadGivesItsPlayersPressAndReleasesGiveNothing
     EXPECT_EQ(run(), expected);
 }
 
+// A player given other turn keys (here by the settings read at start-up) keeps its pad: the pad
+// presses the new keys, a mouse button among them.
+TEST_F(PadInput, APadPressesTheTurnKeysItsPlayerWasGiven) {
+    virtual_platform().store[STORE_CONFIG]["quibbet.cfg"] = "keys1 MOUSE_LEFT K\nkeys3 A B\n";
+    virtual_post_pad_connect(5);
+    virtual_post_pad_connect(6);
+    virtual_post_pad_connect(7);
+    for (uint32_t button : {PAD_WEST, PAD_EAST})
+        for (int32_t device : {5, 7})
+            tap(device, button);
+    EXPECT_EQ(run(), (std::vector<int>{MOUSE_LEFT, 'A', 'K', 'B'}));
+}
+
 // A touch screen's turn button is the same press as its player's own control.
 TEST_F(PadInput, TouchTurnButtonsGiveTheirPlayersOwnPress) {
     for (int slot = 0; slot < PAD_NUMBER_COUNT; ++slot)
-        for (int direction : {-1, 1}) virtual_post_turn(slot, direction);
+        for (int direction : {-1, 1})
+            virtual_post_turn(slot, direction);
     EXPECT_EQ(run(), (std::vector<int>{'Q', 'W', LEFT, RIGHT, MOUSE_LEFT, MOUSE_RIGHT, 'U', 'I'}));
 }
 

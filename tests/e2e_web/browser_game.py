@@ -382,6 +382,10 @@ def whole_game(page):
         "const n = document.getElementById('notice'); return !n.hidden && n.textContent.includes('Thanks for playing');"))
     page.driver.save_screenshot("web-ended.png")
     print("Escape in the credits: the page thanks the player")
+    settings = page.js("return localStorage.getItem('quibbet/config/quibbet.cfg');") or ""
+    if "\nplayers 3\n" not in settings or "\nlevel 2\n" not in settings:
+        fail(f"the page's storage does not keep the menu's choices: {settings!r}")
+    print("the menu's choices are in the page's storage")
     ended_at = page.recorded_frames()
     page.wait_for("sound after the end", lambda: page.recorded_frames() >= ended_at + MUSIC_RATE // 2)
     recording = os.path.join(page.work, "recording.raw")

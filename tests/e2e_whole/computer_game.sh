@@ -1,5 +1,6 @@
 # The real Linux program with computer players: in the menu, four players on level 2 and a click
-# on the controls pictures of players 2 to 4 hands them to the computer (their pictures change);
+# on the controls pictures of players 2 to 4 hands them to the computer, a second makes it a normal
+# one (their pictures change);
 # player 1, the one person, turns off the edge in the countdown and falls at the first step;
 # the computers play on until one of them has won. Three computers left alone may also end a
 # game together (the last two falling at once, or the computers-only limit): then the menu
@@ -38,7 +39,7 @@ eyes() { echo "glass@572,$((151 + 60 * $1)),16,6$2"; }
 vclick 328 208 # four players
 vclick 311 266
 vclick 311 266 # level 2: player 1 starts in the bottom left corner, facing up
-for slot in 1 2 3; do vclick 580 $((156 + 60 * slot)); done
+for slot in 1 2 3; do vclick 580 $((156 + 60 * slot)) && vclick 580 $((156 + 60 * slot)); done
 see menu-computers "$WAIT_SECONDS" "${STAGE_MENU[@]}" "$(eyes 0 '<=0.01')" "$(eyes 1 '>=0.1')" "$(eyes 2 '>=0.1')" \
     "$(eyes 3 '>=0.1')" "$(cell orange 0 9 '>=0.05')"
 

@@ -38,6 +38,7 @@ recorded() { stat -c %s "$recording"; }
 
 if [ "$mode" = wine ]; then
     export WINEPREFIX="${QUIBBET_BUILD:-$WORK_DIR}/wineprefix-e2e-whole"
+    wine_settings_clear
     export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
     stop_wineserver() { wineserver -k 2>/dev/null; }
     cleanup_hooks+=(stop_wineserver)

@@ -30,6 +30,11 @@ need_tools() {
 
 # Work files of this test run, removed at exit together with every process it started.
 WORK_DIR=$(mktemp -d "${TMPDIR:-/tmp}/quibbet-e2e.XXXXXX")
+# The game keeps its settings between runs; every test starts from none and leaves none behind:
+# on Linux in its own XDG places, under wine (whose prefixes outlive a run) by clearing the
+# prefix's settings folder before the game starts.
+export XDG_CONFIG_HOME=$WORK_DIR/config XDG_DATA_HOME=$WORK_DIR/data
+wine_settings_clear() { rm -rf "$WINEPREFIX"/drive_c/users/*/AppData/Roaming/Quibbet; }
 STARTED_PIDS=()
 cleanup_hooks=()
 cleanup() {

@@ -12,6 +12,7 @@ need_tools wine wineserver timeout Xvfb xwininfo
 
 # Its own prefix: two tests creating one prefix at the same time would trip over each other.
 export WINEPREFIX="${QUIBBET_BUILD:-$WORK_DIR}/wineprefix-e2e-backend"
+wine_settings_clear
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 stop_wineserver() { wineserver -k 2>/dev/null; }
 cleanup_hooks+=(stop_wineserver)

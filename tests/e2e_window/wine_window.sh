@@ -12,6 +12,7 @@ WAIT_SECONDS=${WINE_WAIT_SECONDS:-180}
 
 # A private prefix in the build tree, kept between runs so that only the first run pays for it.
 export WINEPREFIX="${QUIBBET_BUILD:-$WORK_DIR}/wineprefix-e2e-window"
+wine_settings_clear
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 stop_wineserver() { wineserver -k 2>/dev/null; }
 cleanup_hooks+=(stop_wineserver)

@@ -161,19 +161,25 @@ TEST_F(Menu, EscapeOpensTheCreditsAndTheMenuIsThereOnReturn) {
     EXPECT_EQ(player_count, 3);
 }
 
-// A click on a shown controls picture hands its slot to the computer (or back) up to the
-// picture's edge; the slot's keys and mouse buttons then do nothing, and the choice outlasts the
-// game.
-TEST_F(Menu, ControlsPictureSwitchesItsSlotToTheComputerWhoseControlsThenDoNothing) {
+// A click on a shown controls picture steps its slot from a person to an easy, a normal and a
+// hard computer and back, up to the picture's edge; the slot's keys and mouse buttons then do
+// nothing, and the choice outlasts the game.
+TEST_F(Menu, ControlsPictureStepsItsSlotThroughTheComputersWhoseControlsThenDoNothing) {
     click(players_key(3));
     const Sprite& picture_2 = sprite_pool[controls_first_sprite + 1];
+    const Sprite& left_label_2 = sprite_pool[menu_first_sprite + MENU_KEY_LABELS + 2];
+    const std::vector<std::pair<int32_t, const char*>> steps = {{COMPUTER_EASY, "computereasy002.png"},
+                                                                {COMPUTER_NORMAL, "computer002.png"},
+                                                                {COMPUTER_HARD, "computerhard002.png"},
+                                                                {COMPUTER_NONE, "controls002.png"}};
     for (const Point& edge : {Point{560, 200}, Point{599, 231}}) {
-        click(edge);
-        EXPECT_TRUE(computer_steers(1)) << edge.x << "," << edge.y;
-        EXPECT_EQ(picture_2.image, image_find("computer002.png"));
-        click(edge);
-        EXPECT_FALSE(computer_steers(1));
-        EXPECT_EQ(picture_2.image, image_find("controls002.png"));
+        for (const auto& [strength, image] : steps) {
+            click(edge);
+            EXPECT_EQ(computer_slots[1], strength) << edge.x << "," << edge.y;
+            EXPECT_EQ(picture_2.image, image_find(image));
+            EXPECT_EQ(left_label_2.visible, strength == COMPUTER_NONE)
+                << "the keys' labels go with the person";
+        }
     }
     for (const Point& beside : {Point{559, 215}, Point{600, 215}, Point{580, 232}, controls_picture(3)})
         click(beside); // left, right and below the picture; slot 4 is not shown with three players
@@ -197,8 +203,8 @@ TEST_F(Menu, ControlsPictureSwitchesItsSlotToTheComputerWhoseControlsThenDoNothi
         harness_tick();
     ASSERT_EQ(game_state, STATE_MENU);
     EXPECT_TRUE(computer_steers(1) && computer_steers(2) && !computer_steers(0));
-    EXPECT_EQ(sprite_pool[controls_first_sprite + 1].image, image_find("computer002.png"));
-    EXPECT_EQ(sprite_pool[controls_first_sprite + 2].image, image_find("computer003.png"));
+    EXPECT_EQ(sprite_pool[controls_first_sprite + 1].image, image_find("computereasy002.png"));
+    EXPECT_EQ(sprite_pool[controls_first_sprite + 2].image, image_find("computereasy003.png"));
 }
 
 // Escape and a start in one tick: the start is the credits' press, which leads back to the
@@ -222,6 +228,59 @@ TEST_F(Menu, PressesAfterTheStartInTheSameTickAreDropped) {
     EXPECT_EQ(current_level, 0);
     harness_tick(COUNTDOWN_END);
     EXPECT_EQ(game_state, STATE_PLAYING);
+}
+
+// A right click on a person's controls asks for its left and then its right key. Keys the game
+// keeps, keys or buttons another player holds, keys no cap could show and the left key again are
+// refused with the sign; Escape keeps the old keys; the new ones turn the player, the old are dead.
+TEST_F(Menu, RightClickOnTheControlsGivesThePlayerNewKeysAndRefusesTheTakenOnes) {
+    const Sprite& prompt = sprite_pool[menu_first_sprite + MENU_REMAP_PROMPT];
+    const Sprite& refused = sprite_pool[menu_first_sprite + MENU_KEY_REFUSED];
+    const auto refuses = [&](const std::vector<std::function<void()>>& presses) {
+        for (const auto& press : presses) {
+            press();
+            harness_tick();
+            EXPECT_TRUE(refused.visible && prompt.visible);
+        }
+    };
+    const auto key = [](int32_t code) { return [code] { harness_press(code); }; };
+    click(controls_picture(0), MOUSE_RIGHT);
+    ASSERT_TRUE(menu_remapping());
+    EXPECT_EQ(prompt.image, image_find("remapleft.png"));
+    refuses({key(KEY_SPACE), key(KEY_RETURN), key(KEY_LEFT), key(0x70 /* F1: no cap */),
+             [] { harness_click(START_KEY.x, START_KEY.y, MOUSE_LEFT); }}); // player 3's button
+    harness_tick(40);
+    EXPECT_FALSE(refused.visible) << "the sign stands for a moment only";
+    harness_press('A');
+    harness_tick();
+    EXPECT_EQ(prompt.image, image_find("remapright.png"));
+    refuses({key('A')});
+    harness_press(KEY_SPACE);
+    harness_press('S');
+    harness_tick();
+    EXPECT_FALSE(menu_remapping());
+    EXPECT_FALSE(prompt.visible || refused.visible);
+    EXPECT_EQ(game_state, STATE_MENU) << "the keys given started no game";
+    EXPECT_EQ(sprite_pool[menu_first_sprite + MENU_KEY_LABELS].image, image_find("key_a.png"));
+    EXPECT_EQ(sprite_pool[menu_first_sprite + MENU_KEY_LABELS + 1].image, image_find("key_s.png"));
+
+    click(controls_picture(0), MOUSE_RIGHT);
+    harness_press('Z');
+    harness_press(KEY_ESCAPE);
+    harness_tick();
+    EXPECT_FALSE(menu_remapping());
+    EXPECT_EQ(harness_scene(), "gameplay") << "Escape only kept the old keys";
+    EXPECT_EQ(player_controls[0].code, 'A');
+
+    play_until_first_step();
+    const int32_t facing = players[0].facing;
+    harness_press(KEY_Q);
+    harness_press(KEY_W);
+    harness_tick();
+    EXPECT_EQ(players[0].facing, facing) << "the old keys are dead";
+    harness_press('S');
+    harness_tick();
+    EXPECT_EQ(players[0].facing, (facing + 1) % FACINGS);
 }
 
 } // namespace

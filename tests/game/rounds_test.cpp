@@ -59,7 +59,8 @@ TEST_F(Rounds, WonGameScoresOnceAndPulsesThreeTimesBeforeTheMenu) {
 }
 
 // Steel never wears: computers alone on it would walk for ever. While a person stands the game
-// goes on; from the step after the last person falls, 40 undecided steps end it with no winner.
+// goes on; from the step after the last person falls, 40 undecided steps end it with no winner,
+// and until then the loop hurries the game's ticks.
 TEST_F(Rounds, GameLeftToComputersEndsWithoutAWinnerFortyStepsAfterTheLastPerson) {
     click(players_key(3));
     click(controls_picture(1));
@@ -75,15 +76,18 @@ TEST_F(Rounds, GameLeftToComputersEndsWithoutAWinnerFortyStepsAfterTheLastPerson
     }
     ASSERT_EQ(game_state, STATE_PLAYING);
     ASSERT_EQ(players[0].alive, 1);
+    EXPECT_EQ(gameplay_speed(), 1);
     player_place(0, 0, 5, FACING_LEFT);
     next_step();
     ASSERT_EQ(players[0].alive, 0);
+    EXPECT_EQ(gameplay_speed(), FAST_END_SPEED);
     for (int32_t step = 1; step < UNDECIDED_STEPS; ++step)
         next_step();
     EXPECT_EQ(game_state, STATE_PLAYING);
     harness_effects_clear();
     next_step();
     EXPECT_EQ(game_state, STATE_OVER + 1);
+    EXPECT_EQ(gameplay_speed(), 1) << "the wait after the game has its own pace";
     EXPECT_EQ(players[1].alive + players[2].alive, 2);
     EXPECT_EQ(players[0].score + players[1].score + players[2].score, 0);
     EXPECT_EQ(harness_effect_names().size(), 1u); // the step's own sound, no winner

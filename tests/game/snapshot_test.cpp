@@ -36,6 +36,11 @@ const std::set<std::string> NOT_TICKING = {
     "sfx_module",           // the effects device, an output
     "tick_silent",          // set around a tick by whoever runs it
     "credits_may_quit",     // the same
+    "on_disk",              // the settings file's bookkeeping: kept between ticks, never in one
+    "on_disk_size",
+    "looked_at",
+    "looked_at_size",
+    "write_failure_told",
     "REGIONS",              // this list itself, constant (its addresses put it in a relocated section)
 };
 

@@ -22,6 +22,7 @@
 #include "game/players.h"
 #include "game/rounds.h"
 #include "game/scores.h"
+#include "game/settings.h"
 #include "game/sounds.h"
 #include "game/tweens.h"
 #include "platform/audio_device.h"
@@ -101,6 +102,7 @@ void game_tables_reset() {
     score_panel_first_sprite = -1;
     menu_first_sprite = controls_first_sprite = 0;
     menu_x = menu_y = sound_x = sound_y = 0;
+    menu_remap = {-1, false, {}};
     music_state = MUSIC_REQUESTED;
     intro_start_frame = logo_start_frame = -1;
     music_song = nullptr;
@@ -139,9 +141,13 @@ void effects_reset() {
 
 } // namespace
 
-void harness_start() {
+namespace {
+
+void start(bool keep_files) {
     music_stop();
+    const auto files = virtual_platform().store;
     virtual_platform_reset();
+    if (keep_files) virtual_platform().store = files;
     engine_tables_reset();
     game_tables_reset();
     effects_reset();
@@ -151,6 +157,16 @@ void harness_start() {
     image_table[0].texture_slot = atlas_load("noname.dat", png.data(), png.size(), atlas_images);
     game_init();
     scene_enter("intro");
+}
+
+} // namespace
+
+void harness_start() {
+    start(false);
+}
+
+void harness_restart() {
+    start(true);
 }
 
 void harness_stop() {
@@ -180,6 +196,7 @@ void harness_tick(int32_t ticks) {
         TickInput input;
         tick_input_take(input);
         harness_tick_input(input);
+        settings_keep();
     }
 }
 

@@ -19,6 +19,9 @@ struct AudioDevice;
 // scenes installed, clouds, board and player sprites made, and "intro" entered. The song is the
 // embedded one, as in the program, unless harness_song gives another.
 void harness_start();
+// A start as harness_start's that keeps the files store, as the program starts again on the
+// same machine: the settings written before are read at start-up.
+void harness_restart();
 // Stops the music player, so no thread outlives the test.
 void harness_stop();
 

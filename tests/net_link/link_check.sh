@@ -34,6 +34,7 @@ node)
 wine)
     need_tools wine wineserver winepath
     export WINEPREFIX="${QUIBBET_BUILD:-$WORK_DIR}/wineprefix-e2e-link"
+    wine_settings_clear
     export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
     stop_wineserver() { wineserver -k 2>/dev/null; }
     cleanup_hooks+=(stop_wineserver)

@@ -19,6 +19,7 @@ namespace {
 
 constexpr int32_t KEY_ENTER = 13;
 constexpr int32_t LEVEL_NEXT_X = 310, LEVEL_NEXT_Y = 265;
+constexpr int32_t FIRST_KEYS_X = 580, FIRST_KEYS_Y = 156; // the first slot's controls picture
 // A way with some distance and trouble on it: 60-100 ms a way, a few messages late.
 constexpr VirtualNetRules FAR_AWAY{60, 40, 3, 200, 7};
 
@@ -181,7 +182,7 @@ TEST_F(RoomTest, CreditsWhileTheRoomGoesOnThenCatchUp) {
     expect_agreement(100);
 }
 
-TEST_F(RoomTest, MenuFollowsItsOwnerAndTheSoundStaysLocal) {
+TEST_F(RoomTest, MenuFollowsItsOwnerAndTheSoundAndKeysStayLocal) {
     two_in_room();
     room_press(*b, KEY_ENTER);
     room_click(*b, LEVEL_NEXT_X, LEVEL_NEXT_Y);
@@ -196,6 +197,13 @@ TEST_F(RoomTest, MenuFollowsItsOwnerAndTheSoundStaysLocal) {
     room_step(60);
     EXPECT_EQ(read(*a, sfx_enabled), 0);
     EXPECT_EQ(read(*b, sfx_enabled), 1);
+    room_click(*a, FIRST_KEYS_X, FIRST_KEYS_Y, MOUSE_RIGHT); // asks for new keys alone
+    room_step(60);
+    for (RoomMachine* m : {a, b}) {
+        bool asking = true;
+        room_with_game(*m, [&] { asking = menu_remapping(); });
+        EXPECT_FALSE(asking);
+    }
     expect_agreement(100);
 }
 

@@ -18,7 +18,7 @@ struct Press {
 };
 
 constexpr bool LATIN = true, OTHER = false;
-constexpr std::array<Press, 16> PRESSES{{
+constexpr std::array<Press, 18> PRESSES{{
     {"Q on a US layout", SDLK_q, SDL_SCANCODE_Q, LATIN, 'Q'},
     {"Cyrillic short i on the Q key", 0x439, SDL_SCANCODE_Q, OTHER, 'Q'},
     {"Cyrillic tse on the W key", 0x446, SDL_SCANCODE_W, OTHER, 'W'},
@@ -33,6 +33,8 @@ constexpr std::array<Press, 16> PRESSES{{
     {"e acute on the 2 key of an AZERTY layout", 0xE9, SDL_SCANCODE_2, LATIN, '2'},
     {"Left arrow", SDLK_LEFT, SDL_SCANCODE_LEFT, OTHER, 0x25},
     {"Super", SDLK_LGUI, SDL_SCANCODE_LGUI, LATIN, 0x5B},
+    {"right Shift", SDLK_RSHIFT, SDL_SCANCODE_RSHIFT, LATIN, 0xA1},
+    {"left Ctrl", SDLK_LCTRL, SDL_SCANCODE_LCTRL, OTHER, 0xA2},
     {"F13", SDLK_F13, SDL_SCANCODE_F13, LATIN, 0x7C},
     {"u umlaut on the [ key of a German layout", 0xFC, SDL_SCANCODE_LEFTBRACKET, LATIN, VK_UNMAPPED},
 }};

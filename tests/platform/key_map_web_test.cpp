@@ -20,7 +20,7 @@ struct Press {
     int virtual_key;
 };
 
-constexpr std::array<Press, 20> PRESSES{{
+constexpr std::array<Press, 22> PRESSES{{
     {"q on a US layout", "q", "KeyQ", LATIN, 'Q'},
     {"Q with Shift", "Q", "KeyQ", LATIN, 'Q'},
     {"Cyrillic short i on the Q key", "\xD0\xB9", "KeyQ", OTHER_SCRIPT, 'Q'},
@@ -41,6 +41,8 @@ constexpr std::array<Press, 20> PRESSES{{
     {"u umlaut on the [ key of a German layout", "\xC3\xBC", "BracketLeft", LATIN, WEB_VK_UNMAPPED},
     {"a dead key", "Dead", "Quote", LATIN, WEB_VK_UNMAPPED},
     {"keypad Enter", "Enter", "NumpadEnter", LATIN, 0x0D},
+    {"right Shift", "Shift", "ShiftRight", LATIN, 0xA1},
+    {"left Ctrl", "Control", "ControlLeft", OTHER_SCRIPT, 0xA2},
 }};
 
 TEST(WebKeyMap, LayoutKeyThenPhysicalLetterOrDigitAndLettersByPlaceOnOtherScripts) {

@@ -53,6 +53,7 @@ status=$?
 [ "$status" -eq 0 ] || fail "the unpacked quibbet.exe did not come to its question and window"
 
 export WINEPREFIX="$QUIBBET_BUILD/wineprefix-e2e-window" WINEDEBUG=-all
+wine_settings_clear
 stop_wineserver() { wineserver -k 2>/dev/null; }
 cleanup_hooks+=(stop_wineserver)
 said=$(wine "$dir/quibbet-xm.exe" --version 2>/dev/null | tr -d '\r')

@@ -7,6 +7,7 @@
 #include <string_view>
 
 using Painter = void (*)(cairo_t*);
+struct KeyName;
 
 struct ArtEntry {
     const char* name;
@@ -38,7 +39,13 @@ void paint_sound_panel(cairo_t* cr);
 void paint_sound_icons(cairo_t* cr);
 void paint_controls(cairo_t* cr, int slot);
 // What a slot the computer steers shows in the menu instead of its controls.
-void paint_computer(cairo_t* cr, int slot);
+// strength: 1 easy, 2 normal, 3 hard, shown as that many lit eyes.
+void paint_computer(cairo_t* cr, int slot, int strength);
+// The chosen keys' cap labels, the ring round the cap asked for, the refusal and the prompts.
+void paint_key_label(cairo_t* cr, const KeyName& key);
+void paint_key_ask(cairo_t* cr);
+void paint_key_refused(cairo_t* cr);
+void paint_remap_prompt(cairo_t* cr, bool right);
 
 // Lettering and title pieces (art_titles.cpp).
 void paint_ready(cairo_t* cr);

@@ -8,6 +8,8 @@
 
 #include "menu_geometry.h"
 
+#include "game/key_names.h"
+
 namespace {
 
 constexpr Rgb KEY_SIDE = rgb(122, 134, 168);
@@ -48,6 +50,17 @@ void panel(cairo_t* cr, double w, double h, double radius) {
     set_colour(cr, WHITE, 0.7);
     cairo_set_line_width(cr, 1);
     cairo_stroke(cr);
+}
+
+// An arrow head pointing up or down.
+void upright_triangle(cairo_t* cr, double cx, double cy, double half_h, double half_w, bool up) {
+    const double tip = up ? cy - half_h : cy + half_h;
+    const double back = up ? cy + half_h : cy - half_h;
+    const double xy[] = {cx, tip, cx - half_w, back, cx + half_w, back};
+    cairo_new_path(cr);
+    polygon_path(cr, xy, 3);
+    set_colour(cr, INK);
+    cairo_fill(cr);
 }
 
 void triangle(cairo_t* cr, double cx, double cy, double half_w, double half_h, bool left) {
@@ -182,20 +195,84 @@ void paint_sound_icons(cairo_t* cr) {
 }
 
 void paint_controls(cairo_t* cr, int slot) {
-    constexpr char symbols[4][2] = {{'Q', 'W'}, {'<', '>'}, {'l', 'r'}, {'U', 'I'}};
+    // Blank caps: the game lays the chosen keys' labels on their faces.
     const Rgb colour = PLAYER_COLOURS[slot];
-    for (int i = 0; i < 2; ++i) {
-        const MenuKey& key = CONTROL_KEYS[i];
+    for (const MenuKey& key : CONTROL_KEYS)
         paint_key(cr, key, lighter(colour, 0.55), darker(colour, 0.15));
-        cap_symbol(cr, symbols[slot][i], face_centre_x(key), face_centre_y(key));
-    }
 }
 
-void paint_computer(cairo_t* cr, int slot) {
+void paint_key_label(cairo_t* cr, const KeyName& key) {
+    // The image is a cap's face; the label centres on it, under a small tag when it has one.
+    const double cx = CAP_FACE_WIDTH / 2.0, cy = CAP_FACE_HEIGHT / 2.0;
+    constexpr Lettering TAG = {INK, INK, 1.1, 0, false};
+    switch (key.symbol) {
+    case CapSymbol::arrow_left:
+        triangle(cr, cx, cy, 3.5, 4.5, true);
+        return;
+    case CapSymbol::arrow_right:
+        triangle(cr, cx, cy, 3.5, 4.5, false);
+        return;
+    case CapSymbol::arrow_up:
+        upright_triangle(cr, cx, cy, 4.5, 3.5, true);
+        return;
+    case CapSymbol::arrow_down:
+        upright_triangle(cr, cx, cy, 4.5, 3.5, false);
+        return;
+    case CapSymbol::mouse_left:
+        cap_symbol(cr, 'l', cx, cy);
+        return;
+    case CapSymbol::mouse_right:
+        cap_symbol(cr, 'r', cx, cy);
+        return;
+    case CapSymbol::text:
+        break;
+    }
+    if (key.small.empty()) {
+        lettering_fit(cr, key.label, {INK, INK, 1.5, 0, false}, cx - 5, cy - 5.5, 10, 11);
+        return;
+    }
+    lettering_fit(cr, key.small, TAG, 0.5, 1, CAP_FACE_WIDTH - 1, 4.5);
+    lettering_fit(cr, key.label, {INK, INK, 1.5, 0, false}, cx - 4, 7, 8, 9);
+}
+
+void paint_key_ask(cairo_t* cr) {
+    // A glowing ring around the cap whose key is asked for.
+    rounded_rect_path(cr, 1, 1, 17, 20, 3);
+    set_colour(cr, GOLD);
+    cairo_set_line_width(cr, 2);
+    cairo_stroke(cr);
+}
+
+void paint_key_refused(cairo_t* cr) {
+    // The sign of a key that cannot be taken: a red ring struck through.
+    constexpr Rgb RED = rgb(214, 40, 40);
+    const double cx = CAP_FACE_WIDTH / 2.0, cy = CAP_FACE_HEIGHT / 2.0;
+    cairo_new_path(cr);
+    cairo_arc(cr, cx, cy, 6, 0, 6.283185307179586);
+    set_colour(cr, WHITE, 0.6);
+    cairo_fill_preserve(cr);
+    set_colour(cr, RED);
+    cairo_set_line_width(cr, 2);
+    cairo_stroke(cr);
+    cairo_move_to(cr, cx - 4.2, cy + 4.2);
+    cairo_line_to(cr, cx + 4.2, cy - 4.2);
+    cairo_stroke(cr);
+}
+
+void paint_remap_prompt(cairo_t* cr, bool right) {
+    panel(cr, REMAP_PROMPT_WIDTH, REMAP_PROMPT_HEIGHT, 6);
+    lettering_fit(cr, right ? "PRESS THE RIGHT KEY" : "PRESS THE LEFT KEY", LABEL, 8, 6,
+                  REMAP_PROMPT_WIDTH - 16, 12);
+    lettering_fit(cr, "ESCAPE: AS BEFORE", {INK, INK, 1.1, 0, false}, 20, 23, REMAP_PROMPT_WIDTH - 40, 7);
+}
+
+void paint_computer(cairo_t* cr, int slot, int strength) {
     constexpr Rgb GLASS = rgb(34, 48, 70);
     constexpr Rgb GLOW = rgb(150, 236, 255);
+    constexpr Rgb UNLIT = rgb(70, 90, 118);
     const Rgb colour = PLAYER_COLOURS[slot];
-    // A screen in the player's colour on a small stand, with two lit eyes and a level mouth.
+    // A screen in the player's colour on a small stand, with three eyes, as many lit as it is
+    // strong, and a level mouth.
     rounded_rect_path(cr, 16.5, 22.5, 7, 4, 1);
     fill_lit(cr, darker(colour, 0.25), 16, 22, 24, 27);
     outline(cr, 1);
@@ -208,10 +285,10 @@ void paint_computer(cairo_t* cr, int slot) {
     rounded_rect_path(cr, 8.5, 8.5, 23, 12, 2);
     fill_lit(cr, GLASS, 8, 8, 32, 21);
     outline(cr, 1);
-    for (double x : {15.0, 25.0}) {
+    for (int eye = 0; eye < 3; ++eye) {
         cairo_new_path(cr);
-        cairo_arc(cr, x, 13.5, 2.2, 0, 6.283185307179586);
-        set_colour(cr, GLOW);
+        cairo_arc(cr, 13.5 + 6.5 * eye, 13.5, 2.1, 0, 6.283185307179586);
+        set_colour(cr, eye < strength ? GLOW : UNLIT);
         cairo_fill(cr);
     }
     cairo_move_to(cr, 16, 17.5);

@@ -2,12 +2,14 @@
 #include "paint.h"
 
 #include "assets/atlas_images.h"
+#include "game/key_names.h"
 
 #include <array>
+#include <utility>
 
 namespace {
 
-const std::array<ArtEntry, ATLAS_IMAGE_COUNT> art_entries = {{
+const std::array<ArtEntry, ATLAS_IMAGE_COUNT - KEY_NAMES.size()> art_entries = {{
     {"cloud001.png", paint_cloud},
     {"credits320.png", paint_credits},
     {"menubg.png", paint_menu_panel},
@@ -51,10 +53,22 @@ const std::array<ArtEntry, ATLAS_IMAGE_COUNT> art_entries = {{
     {"scorechar7.png", [](cairo_t* cr) { paint_score_digit(cr, 7); }},
     {"scorechar8.png", [](cairo_t* cr) { paint_score_digit(cr, 8); }},
     {"scorechar9.png", [](cairo_t* cr) { paint_score_digit(cr, 9); }},
-    {"computer001.png", [](cairo_t* cr) { paint_computer(cr, 0); }},
-    {"computer002.png", [](cairo_t* cr) { paint_computer(cr, 1); }},
-    {"computer003.png", [](cairo_t* cr) { paint_computer(cr, 2); }},
-    {"computer004.png", [](cairo_t* cr) { paint_computer(cr, 3); }},
+    {"computer001.png", [](cairo_t* cr) { paint_computer(cr, 0, 2); }},
+    {"computer002.png", [](cairo_t* cr) { paint_computer(cr, 1, 2); }},
+    {"computer003.png", [](cairo_t* cr) { paint_computer(cr, 2, 2); }},
+    {"computer004.png", [](cairo_t* cr) { paint_computer(cr, 3, 2); }},
+    {"keyask.png", paint_key_ask},
+    {"keyrefused.png", paint_key_refused},
+    {"remapleft.png", [](cairo_t* cr) { paint_remap_prompt(cr, false); }},
+    {"remapright.png", [](cairo_t* cr) { paint_remap_prompt(cr, true); }},
+    {"computereasy001.png", [](cairo_t* cr) { paint_computer(cr, 0, 1); }},
+    {"computereasy002.png", [](cairo_t* cr) { paint_computer(cr, 1, 1); }},
+    {"computereasy003.png", [](cairo_t* cr) { paint_computer(cr, 2, 1); }},
+    {"computereasy004.png", [](cairo_t* cr) { paint_computer(cr, 3, 1); }},
+    {"computerhard001.png", [](cairo_t* cr) { paint_computer(cr, 0, 3); }},
+    {"computerhard002.png", [](cairo_t* cr) { paint_computer(cr, 1, 3); }},
+    {"computerhard003.png", [](cairo_t* cr) { paint_computer(cr, 2, 3); }},
+    {"computerhard004.png", [](cairo_t* cr) { paint_computer(cr, 3, 3); }},
     {"glyph_A.png", [](cairo_t* cr) { paint_glyph(cr, 'A'); }},
     {"glyph_B.png", [](cairo_t* cr) { paint_glyph(cr, 'B'); }},
     {"glyph_C.png", [](cairo_t* cr) { paint_glyph(cr, 'C'); }},
@@ -105,11 +119,24 @@ const std::array<ArtEntry, ATLAS_IMAGE_COUNT> art_entries = {{
     {"roombutton.png", paint_room_button},
 }};
 
+// One painter per choosable key's cap label, in the order of KEY_NAMES.
+template <std::size_t I>
+void paint_key_label_of(cairo_t* cr) {
+    paint_key_label(cr, KEY_NAMES[I]);
+}
+template <std::size_t... I>
+constexpr std::array<Painter, sizeof...(I)> key_label_painters(std::index_sequence<I...>) {
+    return {paint_key_label_of<I>...};
+}
+constexpr auto KEY_LABEL_PAINTERS = key_label_painters(std::make_index_sequence<KEY_NAMES.size()>());
+
 } // namespace
 
 Painter art_find(std::string_view name) {
     for (const ArtEntry& entry : art_entries)
         if (name == entry.name) return entry.paint;
+    for (std::size_t i = 0; i < KEY_NAMES.size(); ++i)
+        if (name == key_image_name(KEY_NAMES[i]).data()) return KEY_LABEL_PAINTERS[i];
     return nullptr;
 }
 

@@ -8,7 +8,7 @@ namespace {
 
 // Chamfered corners instead of curves keep every glyph a handful of straight strokes that stay
 // clean at 12 pixels and when an overlay is magnified 2.5 times.
-constexpr std::array<Glyph, 53> glyphs = {{
+constexpr std::array<Glyph, 59> glyphs = {{
     {'A', 4, "0,6 0,1.5 1.5,0 2.5,0 4,1.5 4,6 | 0,3.5 4,3.5"},
     {'B', 4, "0,6 0,0 3,0 4,1 4,2 3,3 0,3 | 3,3 4,4 4,5 3,6 0,6"},
     {'C', 4, "4,1 3,0 1,0 0,1 0,5 1,6 3,6 4,5"},
@@ -62,6 +62,12 @@ constexpr std::array<Glyph, 53> glyphs = {{
     {'&', 4.4, "4.4,6 0.8,2.2 0.8,1 1.8,0 2.8,0 3.6,0.8 3.6,1.8 0,4.2 0,5.2 0.8,6 2.6,6 4.4,3.8"},
     {'=', 3, "0,2 3,2 | 0,4 3,4"},
     {'#', 4, "1.2,0 0.8,6 | 3.2,0 2.8,6 | 0,2 4,2 | 0,4 4,4"},
+    {';', 0.6, "0.6,1.9 0.6,2 | 0.6,5.4 0,6.8"},
+    {'*', 3, "1.5,1 1.5,5 | 0,2 3,4 | 0,4 3,2"},
+    {'`', 1, "0,0 1,1.5"},
+    {'[', 1.5, "1.5,0 0,0 0,6 1.5,6"},
+    {']', 1.5, "0,0 1.5,0 1.5,6 0,6"},
+    {'\\', 3, "0,0 3,6"},
 }};
 
 // Reads one "x,y" pair; returns false at the end of a stroke or of the string.

@@ -4,6 +4,7 @@
 // A key is a face (the footprint of the 19 x 22 red marker where the game puts one) plus a
 // raised side of depth_x by depth_y pixels, so face and side together cover the click area.
 #pragma once
+#include "game/menu.h"
 
 struct MenuKey {
     int face_x0, face_y0, face_x1, face_y1; // inclusive pixel range of the face
@@ -27,8 +28,16 @@ constexpr MenuKey START_KEY = {22, 131, 81, 151, 4, 3};
 // Sound areas x 278..300 (music) and 304..326 (effects), y 445..467; markers at (277, 444), (303, 444).
 constexpr MenuKey MUSIC_KEY = {7, 4, 25, 25, 5, 2};
 constexpr MenuKey EFFECTS_KEY = {33, 4, 51, 25, 5, 2};
-// The two key caps of a 40 x 32 controls picture.
+// The two key caps of a 40 x 32 controls picture; the game lays the chosen keys' labels, one
+// face in size, on the faces.
 constexpr MenuKey CONTROL_KEYS[2] = {{3, 6, 17, 23, 2, 3}, {21, 6, 35, 23, 2, 3}};
+constexpr int CAP_FACE_WIDTH = 15, CAP_FACE_HEIGHT = 18;
+static_assert(CONTROL_KEYS[0].face_x0 == CONTROLS_CAP_LEFT_X &&
+              CONTROL_KEYS[1].face_x0 == CONTROLS_CAP_RIGHT_X && CONTROL_KEYS[0].face_y0 == CONTROLS_CAP_Y);
+static_assert(CONTROL_KEYS[0].face_x1 - CONTROL_KEYS[0].face_x0 + 1 == CAP_FACE_WIDTH &&
+              CONTROL_KEYS[0].face_y1 - CONTROL_KEYS[0].face_y0 + 1 == CAP_FACE_HEIGHT);
+// The remapping's prompt over the board.
+constexpr int REMAP_PROMPT_WIDTH = 150, REMAP_PROMPT_HEIGHT = 36;
 
 constexpr double face_centre_x(const MenuKey& k) {
     return (k.face_x0 + k.face_x1 + 1) / 2.0;
