@@ -329,6 +329,9 @@ bool menu_keys_hit(int32_t x, int32_t y) {
 }
 
 void menu_steering_set(int32_t slot, bool computer) {
-    if (computer_steers(slot) != computer) computer_switch(slot);
+    if (slot < 0 || slot >= PLAYER_SLOTS) return; // a seat the server named, checked here too
+    // A step of the menu's own switch would give an easy computer, and a person back only after the
+    // hard one; a seat left to the computer plays as the game's usual one.
+    if (computer_steers(slot) != computer) computer_slots[slot] = computer ? COMPUTER_NORMAL : COMPUTER_NONE;
     if (sprite_count > controls_first_sprite) controls_refresh(); // only while the menu is open
 }
