@@ -20,7 +20,7 @@ int32_t menu_first_sprite;
 int32_t controls_first_sprite;
 int32_t menu_x, menu_y;
 int32_t sound_x, sound_y;
-MenuRemap menu_remap{-1, false, {}};
+MenuRemap menu_remap{-1, 0, {}};
 
 namespace {
 
@@ -116,7 +116,7 @@ void remap_show() {
 }
 
 void remap_begin(int32_t slot) {
-    menu_remap = {slot, false, {}};
+    menu_remap = {slot, 0, {}};
     remap_show();
 }
 
@@ -154,7 +154,7 @@ MenuAction remap_input(const InputEvent& e) {
     }
     menu_sprite_show(MENU_KEY_REFUSED, 0);
     if (!menu_remap.left_given) {
-        menu_remap.left_given = true;
+        menu_remap.left_given = 1;
         menu_remap.left = key;
         remap_show();
         return MenuAction::none;

@@ -34,8 +34,8 @@ constexpr int32_t CONTROLS_CAP_LEFT_X = 3, CONTROLS_CAP_RIGHT_X = 21, CONTROLS_C
 
 // A remapping under way: the slot whose keys are asked for, and the left key once it is given.
 struct MenuRemap {
-    int32_t slot; // -1: none
-    bool left_given;
+    int32_t slot;       // -1: none
+    int32_t left_given; // nonzero once the left key is chosen; a whole word, so a snapshot holds no padding
     TurnKey left;
 };
 extern MenuRemap menu_remap;

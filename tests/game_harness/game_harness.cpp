@@ -102,7 +102,7 @@ void game_tables_reset() {
     score_panel_first_sprite = -1;
     menu_first_sprite = controls_first_sprite = 0;
     menu_x = menu_y = sound_x = sound_y = 0;
-    menu_remap = {-1, false, {}};
+    menu_remap = {-1, 0, {}};
     music_state = MUSIC_REQUESTED;
     intro_start_frame = logo_start_frame = -1;
     music_song = nullptr;

@@ -13,6 +13,8 @@ need_tools Xvfb xdotool xwininfo import convert
 xvfb_start
 export XDG_DATA_HOME="$WORK_DIR/data"
 kept="$XDG_DATA_HOME/quibbet"
+export XDG_CONFIG_HOME="$WORK_DIR/config"
+settings="$XDG_CONFIG_HOME/quibbet/quibbet.cfg"
 
 LIGHT='r>0.7 && g>0.7 && b>0.6'
 MENU_PANEL=$(region 250 170 100 140)
@@ -96,6 +98,12 @@ kept_count=$(ls "$kept" | wc -l)
 cp "$kept/$last" "$PWD/replay-played.qrp"
 echo "game played and kept: $last, $(stat -c %s "$kept/$last") bytes; digits' ink $played"
 
+# The player's own choices since: another level, player 2 a person again. The replay plays its
+# own and leaves these as they are.
+[ -f "$settings" ] || fail "no settings kept after the game"
+sed -i -e 's/^level .*/level 5/' -e 's/^player2 .*/player2 person/' "$settings"
+cp "$settings" "$WORK_DIR/own.cfg"
+
 # Watched: no menu until the recorded game is over, then the same panel.
 start --replay
 poll "$WAIT_SECONDS" menu_gone || fail "the replay did not start"
@@ -110,4 +118,5 @@ read -r p1 p2 <<<"$played"
 read -r w1 w2 <<<"$watched"
 same "$p1" "$w1" && same "$p2" "$w2" || fail "the score panel differs: played $played, watched $watched"
 [ "$(ls "$kept" | wc -l)" -eq "$kept_count" ] || fail "watching kept a replay of its own"
+cmp -s "$settings" "$WORK_DIR/own.cfg" || fail "watching changed the settings: $(diff "$WORK_DIR/own.cfg" "$settings")"
 echo "the replay ended as the game did"
