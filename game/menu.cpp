@@ -295,7 +295,7 @@ void menu_open(bool already_open) {
     sprite_make("remapleft.png", REMAP_PROMPT_X, REMAP_PROMPT_Y, 1.0f, 0);
     sprite_make("keyask.png", 0, 0, 1.0f, 0);
     sprite_make("keyrefused.png", 0, 0, 1.0f, 0);
-    menu_remap = {-1, false, {}}; // whole, so every machine of a room starts its menu alike
+    menu_remap = {-1, 0, {}}; // whole, so every machine of a room starts its menu alike
     scores_set_player_count(player_count);
     controls_refresh();
 }
