@@ -1,6 +1,8 @@
 #include "app/app.h"
 
 #include "app/frame_timer.h"
+#include "app/room_banner.h"
+#include "app/room_play.h"
 #include "app/replay_watch.h"
 #include "app/viewport.h"
 #include "audio/sfx.h"
@@ -67,6 +69,8 @@ void on_key_down(int virtual_key) {
 void on_button_down(int button, uint16_t px, uint16_t py) {
     const ClickArea area{viewport.left,   viewport.top,  viewport.width,
                          viewport.height, virtual_width, virtual_height};
+    int32_t x = 0, y = 0;
+    if (click_point(px, py, area, &x, &y) && room_play_click(x, y)) return; // the online button's own
     event_button_down(button, px, py, area);
 }
 
@@ -95,10 +99,11 @@ bool main_loop_pass(int* exit_code, int* idle_ms) {
     case MessagePoll::none:
         break;
     }
-    tick_speed = gameplay_speed();
+    tick_speed = room_play_active() ? 1 : gameplay_speed(); // a room keeps the server's pace
     if (frame_timer_poll(false)) {
-        app_tick();
-        // Between ticks, never inside one; a replay's choices are not the player's to keep.
+        if (!room_play_tick()) app_tick();
+        // Between ticks, never inside one; a replay's choices are not the player's to keep (nor
+        // a room's, which the settings hold while it lives).
         if (!replay_playback_active()) settings_keep();
         picture_stale = true;
         turn_buttons_refresh();
@@ -109,7 +114,9 @@ bool main_loop_pass(int* exit_code, int* idle_ms) {
     *idle_ms = frame_timer_ms_until_due();
     if (picture_stale && *idle_ms > 0 && platform_window_visible()) {
         frame_begin();
+        banner_draw_begin();
         sprites_render();
+        banner_draw_end();
         picture_stale = false;
         *idle_ms = frame_timer_ms_until_due(); // the swap took its time
     } else {
@@ -146,6 +153,7 @@ bool app_start(int show_command) {
     if (replay_requested) first_scene = "gameplay"; // the recorded game starts from the menu
     engine_init();
     if (replay_requested) replay_watch_start();
+    room_play_start();
     turn_buttons_stale = true;
     turn_buttons_refresh();
     frame_timer_poll(true);

@@ -23,14 +23,22 @@ void event_key_down(int virtual_key) {
     e->code = virtual_key;
 }
 
-void event_button_down(int button, uint16_t px, uint16_t py, const ClickArea& area) {
+bool click_point(uint16_t px, uint16_t py, const ClickArea& area, int32_t* x, int32_t* y) {
     // A minimised window has no screen to click on.
-    if (area.width == 0 || area.height == 0) return;
+    if (area.width == 0 || area.height == 0) return false;
+    *x = (static_cast<int32_t>(px) - area.left) * area.virtual_width / area.width;
+    *y = (static_cast<int32_t>(py) - area.top) * area.virtual_height / area.height;
+    return true;
+}
+
+void event_button_down(int button, uint16_t px, uint16_t py, const ClickArea& area) {
+    int32_t x = 0, y = 0;
+    if (!click_point(px, py, area, &x, &y)) return;
     InputEvent* e = event_push();
     if (!e) return;
     e->kind = EVENT_MOUSE_BUTTON;
     e->down = 1;
     e->code = button;
-    e->x = (static_cast<int32_t>(px) - area.left) * area.virtual_width / area.width;
-    e->y = (static_cast<int32_t>(py) - area.top) * area.virtual_height / area.height;
+    e->x = x;
+    e->y = y;
 }

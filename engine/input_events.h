@@ -43,3 +43,5 @@ struct ClickArea {
 // Called by the window handlers.
 void event_key_down(int virtual_key);
 void event_button_down(int button, uint16_t px, uint16_t py, const ClickArea& area);
+// The virtual point of a window pixel, as a click there is queued; false in a minimised window.
+bool click_point(uint16_t px, uint16_t py, const ClickArea& area, int32_t* x, int32_t* y);

@@ -295,7 +295,7 @@ void menu_open(bool already_open) {
     sprite_make("remapleft.png", REMAP_PROMPT_X, REMAP_PROMPT_Y, 1.0f, 0);
     sprite_make("keyask.png", 0, 0, 1.0f, 0);
     sprite_make("keyrefused.png", 0, 0, 1.0f, 0);
-    menu_remap.slot = -1;
+    menu_remap = {-1, 0, {}}; // whole, so every machine of a room starts its menu alike
     scores_set_player_count(player_count);
     controls_refresh();
 }
@@ -314,4 +314,24 @@ MenuAction menu_input(const InputEvent& e) {
         return e.code == KEY_ESCAPE ? MenuAction::credits : MenuAction::start;
     }
     return MenuAction::none;
+}
+
+bool menu_sound_hit(int32_t x, int32_t y) {
+    for (const HitArea& area : HIT_AREAS)
+        if (area.origin == Origin::sound && hit(area, x, y)) return true;
+    return false;
+}
+
+bool menu_keys_hit(int32_t x, int32_t y) {
+    for (const HitArea& area : HIT_AREAS)
+        if (area.action == controls_click && hit(area, x, y)) return true;
+    return false;
+}
+
+void menu_steering_set(int32_t slot, bool computer) {
+    if (slot < 0 || slot >= PLAYER_SLOTS) return; // a seat the server named, checked here too
+    // A step of the menu's own switch would give an easy computer, and a person back only after the
+    // hard one; a seat left to the computer plays as the game's usual one.
+    if (computer_steers(slot) != computer) computer_slots[slot] = computer ? COMPUTER_NORMAL : COMPUTER_NONE;
+    if (sprite_count > controls_first_sprite) controls_refresh(); // only while the menu is open
 }

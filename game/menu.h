@@ -62,3 +62,10 @@ MenuAction menu_input(const InputEvent& e);
 
 // True while a player's keys are being asked for.
 bool menu_remapping();
+// True when a click at (x, y) lands on the sound panel, whose switches are each machine's own.
+bool menu_sound_hit(int32_t x, int32_t y);
+// True when a click at (x, y) lands on a slot's keys, where a right click asks for new ones.
+bool menu_keys_hit(int32_t x, int32_t y);
+// Who steers the slot from now on (a computer taking over is a normal one, a computer already
+// steering keeps its strength), the picture beside the score panel following.
+void menu_steering_set(int32_t slot, bool computer);

@@ -213,6 +213,34 @@ int32_t gameplay_speed() {
     return fast ? FAST_END_SPEED : 1;
 }
 
+void game_reset(uint32_t seed) {
+    current_level = 0;
+    computer_slots = {};
+    player_count = MIN_PLAYERS;
+    game_return(seed);
+}
+
+void game_return(uint32_t seed) {
+    // The first entry builds the panel, the overlay and the menu; later ones only come back (from
+    // the credits), and the intro's or the credits' own sprites go as their scene is left.
+    skip_next_enter = game_state >= 0 ? 1 : 0;
+    scene_enter("gameplay");
+    sprite_count = menu_first_sprite; // the menu, if it is open, is built again below
+    if (overlay_sprite) overlay_sprite->visible = 0;
+    frame_count = 0;
+    players = {};
+    for (int32_t p = 0; p < PLAYER_SLOTS; ++p)
+        player_sprite(p).rotation = 0.0f;
+    scores_set_player_count(player_count);
+    state_start_frame = -1;
+    steps_without_person = 0;
+    game_seed = seed;
+    computer_players_start(seed);
+    level_load();
+    game_state = STATE_OVER;
+    menu_show();
+}
+
 void game_end(int32_t winner) {
     if (winner >= 0 && winner < PLAYER_SLOTS) {
         ++players[winner].score;

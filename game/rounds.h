@@ -47,6 +47,15 @@ void game_start();
 // The same with a given seed: a recorded game starts again so.
 void game_begin(uint32_t seed);
 
+// Where every machine of a room begins its game, whatever it showed before: the menu over the
+// first level with two players, every slot a person's, no scores, the tick count from 0 and the
+// computers' chances from seed. The rules' tables come out alike everywhere; the sprites that
+// only show (clouds, tweens under way) may differ.
+void game_reset(uint32_t seed);
+// The same but with the choices (level, players, who steers) as they stand: the local game's
+// menu back after a room, once the player's own choices are.
+void game_return(uint32_t seed);
+
 // The end of a game: the survivor scores (NO_WINNER: nobody does), the wait begins and the music
 // is asked for.
 void game_end(int32_t winner);

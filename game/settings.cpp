@@ -194,6 +194,7 @@ void apply(const Choices& c) {
 std::array<char, SETTINGS_TEXT_MAX> on_disk{}, looked_at{};
 std::size_t on_disk_size = 0, looked_at_size = 0;
 bool write_failure_told = false;
+bool held = false;
 
 std::string_view view(const std::array<char, SETTINGS_TEXT_MAX>& text, std::size_t size) {
     return {text.data(), size};
@@ -311,9 +312,11 @@ void settings_load() {
     settings_apply(view(on_disk, on_disk_size), where);
     looked_at_size = settings_text(looked_at);
     write_failure_told = false;
+    held = false;
 }
 
 void settings_keep() {
+    if (held) return;
     std::array<char, SETTINGS_TEXT_MAX> now;
     const std::size_t size = settings_text(now);
     if (view(now, size) == view(looked_at, looked_at_size)) return;
@@ -323,7 +326,18 @@ void settings_keep() {
 }
 
 void settings_keep_at_exit() {
+    if (held) return;
     std::array<char, SETTINGS_TEXT_MAX> now;
     const std::size_t size = settings_text(now);
     if (view(now, size) != view(on_disk, on_disk_size)) write(view(now, size));
+}
+
+void settings_hold() {
+    held = true;
+}
+
+void settings_restore() {
+    held = false;
+    // The last choices kept are the player's: nothing was looked at during the hold.
+    settings_apply(view(looked_at, looked_at_size), SETTINGS_FILE);
 }

@@ -23,6 +23,12 @@ void settings_keep();
 // Called at exit: writes the file unless it already holds the choices.
 void settings_keep_at_exit();
 
+// Called when the choices stop being the player's own (a room's shared menu sets them alike on
+// every machine): neither keeping writes until settings_restore.
+void settings_hold();
+// The player's choices from before the hold back in effect, and kept again; the caller shows them.
+void settings_restore();
+
 // The choices now in effect as the file's text; returns its length (cut at out's size).
 std::size_t settings_text(std::span<char> out);
 // Applies a file's text as settings_load does; `where` names it in the messages.

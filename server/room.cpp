@@ -132,8 +132,13 @@ void decide_checksums(Hub& hub, Room& room, int64_t now_ms) {
         for (const auto& [id, hash] : check.reports)
             if (hash != check.verdict) differing.emplace_back(id, check.tick);
     }
-    for (auto [id, tick] : differing)
+    // A machine that went astray differs at every tick after; one verdict tells it once.
+    std::vector<ConnId> told;
+    for (auto [id, tick] : differing) {
+        if (std::find(told.begin(), told.end(), id) != told.end()) continue;
+        told.push_back(id);
         if (hub.connections.count(id) && hub.connections.at(id).room == room_name(room)) differs(hub, room, id, tick, now_ms);
+    }
 }
 
 } // namespace

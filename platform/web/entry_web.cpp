@@ -1,6 +1,7 @@
 // Process entry of the browser page. The page calls it once the fullscreen question is answered;
 // from then on the browser calls the frame callback once per displayed frame.
 #include "app/app.h"
+#include "app/room_play.h"
 #include "engine/fatal_hook.h"
 #include "platform/window.h"
 
@@ -15,7 +16,8 @@ void frame() {
 
 } // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    if (argc > 1) app_room_link = argv[1]; // the page's room, from its address
     if (!app_start(SHOW_DEFAULT)) {
         platform_error_box("", platform_failure_reason()); // the page is the only place to say it
         platform_exit(FATAL_STATUS);

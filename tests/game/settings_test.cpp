@@ -150,4 +150,20 @@ TEST_F(Settings, MenuChoicesAreFoundAgainAtTheNextStartAndAnUnwritablePlaceCosts
     EXPECT_NE(file().find("\nplayers 2\n"), std::string::npos) << "written at exit once the place mends";
 }
 
+TEST_F(Settings, ChoicesMadeWhileHeldAreNotKeptAndThePlayersComeBack) {
+    const auto file = [] { return virtual_platform().store[STORE_CONFIG][SETTINGS_FILE]; };
+    click(players_key(3));
+    const std::string players_own = file();
+    settings_hold();
+    click(players_key(4));
+    click(NEXT_LEVEL_KEY);
+    settings_keep_at_exit();
+    EXPECT_EQ(file(), players_own);
+    settings_restore();
+    EXPECT_EQ(player_count, 3);
+    EXPECT_EQ(current_level, 0);
+    click(NEXT_LEVEL_KEY);
+    EXPECT_NE(file().find("\nlevel 2\n"), std::string::npos) << "kept again: " << file();
+}
+
 } // namespace

@@ -56,6 +56,16 @@ void paint_studio_name(cairo_t* cr);
 void paint_presents(cairo_t* cr);
 void paint_credits(cairo_t* cr);
 
+// The run-time lettering (art_glyphs.cpp): one cell per character, GLYPH_CELL_HEIGHT high and
+// glyph_cell_width wide, the strokes centred in it; neighbouring cells overlap by 2 pixels
+// when the game sets them in a line. The button that opens a room is drawn beside the sound panel.
+constexpr double GLYPH_UNIT = 1.5;
+constexpr int GLYPH_CELL_HEIGHT = 14;
+int glyph_cell_width(char c);
+void paint_glyph(cairo_t* cr, char c);
+constexpr int ROOM_BUTTON_WIDTH = 60, ROOM_BUTTON_HEIGHT = 30;
+void paint_room_button(cairo_t* cr);
+
 // Props (art_props.cpp).
 void paint_cloud(cairo_t* cr);
 void paint_score_box(cairo_t* cr);

@@ -1,0 +1,27 @@
+// Online play from the program's side. A room link on the command line (or the page's address)
+// starts a room session at start-up, and the button beside the local menu's sound panel opens a
+// room on the server last used. While a session lives it runs every due tick instead of the
+// local game; the line at the top shows the room's code and links. A failure is said there and
+// on standard error, and the local game's menu comes back. The seat's token is kept per room, so
+// the same link brings this machine back into its seat. The room's menu choices are never saved
+// as the player's; the player's own come back with the local menu. Main thread only.
+#pragma once
+#include <cstdint>
+
+// A room link from the command line (quibbet://HOST:PORT/CODE, or .../ to open a room); null
+// when the program was started without one. The process entry sets it before app_main.
+extern const char* app_room_link;
+
+// Called by app_start once the engine is up: starts the session if a link was given.
+void room_play_start();
+
+// True while a session lives: the room's clock sets the pace then, never the local hurried end.
+bool room_play_active();
+
+// Called by main_loop_pass for each due tick: true when a room session ran it, false when the
+// local game is to run it as always.
+bool room_play_tick();
+
+// Called by the window's click handler with the click's virtual point: true when the click
+// was on the button that opens a room (and the room is being opened), so the game never sees it.
+bool room_play_click(int32_t x, int32_t y);

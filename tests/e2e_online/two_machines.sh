@@ -1,0 +1,86 @@
+# Two Linux programs in one room on a quibbet-server of their own on the loopback, each under an
+# X server of its own: the first, which has played on that server before, opens a room with the
+# button beside the menu's sound panel and prints the room's links; the second joins with the
+# printed link. The opener starts a game, each turns its own
+# player once, and the game is decided: the same player's score shows 1 on both screens. The server compares every
+# closed tick's checksums of both machines and would log a machine that differs: it logs none.
+# The two screenshots of the decided game are kept (online-*.png).
+# Usage: two_machines.sh PROGRAM SERVER SCREEN_WATCH
+. "$(dirname "$0")/../e2e_window/e2e_lib.sh"
+. "$(dirname "$0")/../e2e_whole/game_screens.sh"
+. "$(dirname "$0")/../e2e_sfx/pulse_server.sh"
+
+program=$1 server=$2 SCREEN_WATCH=$3
+SHOT_PREFIX=online
+[ -x "$program" ] || skip "no program at $program"
+[ -x "$server" ] || skip "no server at $server"
+[ -x "$SCREEN_WATCH" ] || skip "no screen watcher at $SCREEN_WATCH"
+need_tools Xvfb xdotool xwininfo convert
+cleanup_hooks+=(keep_shots)
+# Each program opens two outputs (the music's and the effects'); the dummy output takes only one.
+pulse_start
+
+"$server" --listen 127.0.0.1 --port 0 >"$WORK_DIR/server.log" 2>&1 &
+STARTED_PIDS+=($!)
+port_known() { grep -q 'listening on 127.0.0.1 port [0-9]' "$WORK_DIR/server.log"; }
+poll "$WAIT_SECONDS" port_known || fail "the server did not start: $(cat "$WORK_DIR/server.log")"
+address=127.0.0.1:$(grep -o 'listening on 127.0.0.1 port [0-9]*' "$WORK_DIR/server.log" | head -n1 | grep -o '[0-9]*$')
+
+# start_machine NAME LINK: an X server and the program on it, past the fullscreen question;
+# its display and window go to NAME_display and NAME_window. Each machine has its own home, so
+# its own remembered seat.
+start_machine() {
+    xvfb_start
+    mkdir -p "$WORK_DIR/$1-home"
+    HOME="$WORK_DIR/$1-home" XDG_CONFIG_HOME="$WORK_DIR/$1-home/config" SDL_AUDIODRIVER=pulseaudio \
+        "$program" ${2:+"$2"} >"$WORK_DIR/$1.out" 2>"$WORK_DIR/$1.err" &
+    STARTED_PIDS+=($!)
+    play_in_a_window
+    printf -v "$1_display" %s "$DISPLAY"
+    printf -v "$1_window" %s "$GAME_WINDOW"
+}
+# on NAME COMMAND...: runs a helper against that machine's display and window.
+on() {
+    local name=$1 display window
+    shift
+    display=${name}_display window=${name}_window
+    DISPLAY=${!display} GAME_WINDOW=${!window} "$@"
+}
+
+mkdir -p "$WORK_DIR/opener-home/config/quibbet"
+printf 'quibbet://%s/' "$address" >"$WORK_DIR/opener-home/config/quibbet/room-server"
+start_machine opener ""
+on opener see opener-local-menu "$WAIT_SECONDS" "${STAGE_MENU[@]}"
+on opener vclick 368 455
+link_printed() { grep -o 'quibbet://[^ ]*/[A-Z0-9]\{6\}' "$WORK_DIR/opener.out" >/dev/null; }
+poll "$WAIT_SECONDS" link_printed || fail "no room link printed: $(cat "$WORK_DIR/opener.err")"
+link=$(grep -o 'quibbet://[^ ]*/[A-Z0-9]\{6\}' "$WORK_DIR/opener.out" | head -n1)
+echo "room link: $link"
+on opener see opener-menu "$WAIT_SECONDS" "${STAGE_MENU[@]}"
+
+start_machine joiner "$link"
+on joiner see joiner-menu "$WAIT_SECONDS" "${STAGE_MENU[@]}"
+joined() { grep -q 'joined, seats 2' "$WORK_DIR/server.log"; }
+poll "$WAIT_SECONDS" joined || fail "the second machine did not take seat 2: $(cat "$WORK_DIR/server.log")"
+
+on opener vkey Return
+on opener see opener-ready "$WAIT_SECONDS" "${STAGE_READY[@]}"
+on joiner see joiner-ready "$WAIT_SECONDS" "${STAGE_READY[@]}"
+on opener vkey q
+on joiner vkey q
+# won_by NAME SLOT: that machine's screen shows a 1 in the slot's score.
+won_by() {
+    local window=${1}_window
+    on "$1" "$SCREEN_WATCH" "$(cut -d' ' -f1 <<<"${!window}")" 1 "$WORK_DIR/$1-won.ppm" "$(score_one "$2")" >/dev/null
+}
+winner=""
+either_won() { won_by opener 0 && winner=0 || { won_by opener 1 && winner=1; }; }
+poll 90 either_won || fail "the opener never saw the game decided: $(cat "$WORK_DIR/server.log")"
+poll 30 won_by joiner "$winner" || fail "the joiner did not see player $((winner + 1)) win"
+echo "seen: player $((winner + 1)) won on both screens"
+
+grep -q 'differs' "$WORK_DIR/server.log" && fail "a machine differed: $(grep differs "$WORK_DIR/server.log")"
+for name in opener joiner; do
+    [ -s "$WORK_DIR/$name.err" ] && grep -q 'quibbet:' "$WORK_DIR/$name.err" && fail "$name said: $(cat "$WORK_DIR/$name.err")"
+done
+echo "PASS"
