@@ -51,7 +51,7 @@ void server_step() {
     while (NetLink* link = virtual_net_accept()) {
         RoomMachine* m = connecting.empty() ? nullptr : connecting.front();
         if (!connecting.empty()) connecting.pop_front();
-        const std::string address = "10.0.0." + std::to_string(++addresses);
+        const std::string address = "127.0.0." + std::to_string(++addresses);
         if (!hub_admit(*hub, address)) {
             net_link_close(link);
             continue;

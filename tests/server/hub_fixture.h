@@ -25,7 +25,7 @@ struct HubTest : testing::Test {
         hub.out.log = [this](const std::string& line) { log.push_back(line); };
     }
 
-    ConnId connect(const std::string& address = "10.0.0.1") {
+    ConnId connect(const std::string& address = "127.0.0.1") {
         EXPECT_TRUE(hub_admit(hub, address));
         return hub_connect(hub, address, now);
     }
@@ -34,20 +34,20 @@ struct HubTest : testing::Test {
         wire::encode(m, bytes);
         hub_message(hub, id, bytes, now);
     }
-    ConnId greeted(const std::string& address = "10.0.0.1") {
+    ConnId greeted(const std::string& address = "127.0.0.1") {
         const ConnId id = connect(address);
         say(id, wire::hello_message());
         return id;
     }
     // Opens a room for a new machine and returns it; `code` gets the room's code.
-    ConnId opener(std::string& code, uint8_t seats = 1, const std::string& address = "10.0.0.1") {
+    ConnId opener(std::string& code, uint8_t seats = 1, const std::string& address = "127.0.0.1") {
         const ConnId id = greeted(address);
         say(id, wire::open_message(seats));
         const wire::Message j = joined(id);
         code.assign(j.code.begin(), j.code.end());
         return id;
     }
-    ConnId joiner(const std::string& code, uint8_t seats, const std::string& address = "10.0.0.2",
+    ConnId joiner(const std::string& code, uint8_t seats, const std::string& address = "127.0.0.2",
                   uint64_t token = 0) {
         const ConnId id = greeted(address);
         say(id, wire::join_message(code, seats, token));

@@ -89,8 +89,8 @@ TEST_F(HubTest, ABrokenRuleClosesOnlyTheMachineThatBrokeIt) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
         std::string code;
-        const ConnId good = opener(code, 1, "10.1.0.1");
-        const ConnId bad = joiner(code, 1, "10.2.0.1");
+        const ConnId good = opener(code, 1, "127.1.0.1");
+        const ConnId bad = joiner(code, 1, "127.2.0.1");
         run_ms(100);
         hub_message(hub, bad, row.bytes, now);
         EXPECT_EQ(errors(bad), std::vector{row.error});
@@ -99,8 +99,8 @@ TEST_F(HubTest, ABrokenRuleClosesOnlyTheMachineThatBrokeIt) {
         EXPECT_FALSE(closed.count(good));
         EXPECT_NE(last_tick_of(records(good), wire::KIND_SEAT_COMPUTER, 1), UINT32_MAX) << "its seat goes to the computer";
         hub_disconnect(hub, good, now);
-        hub_release(hub, "10.1.0.1");
-        hub_release(hub, "10.2.0.1");
+        hub_release(hub, "127.1.0.1");
+        hub_release(hub, "127.2.0.1");
     }
     EXPECT_TRUE(hub.rooms.empty()) << "a room lives while someone is in it";
 }
@@ -152,9 +152,9 @@ TEST_F(HubTest, TheTokenBringsAMachineBackIntoItsSeatsCaughtUpFromTheLog) {
     run_ms(100);
     hub_disconnect(hub, b, now);
     run_ms(100);
-    const ConnId stranger = joiner(code, 2, "10.0.0.3");
+    const ConnId stranger = joiner(code, 2, "127.0.0.3");
     EXPECT_EQ(joined(stranger).seat_mask, 0b1000) << "the seats stay kept for their machine";
-    const ConnId back = joiner(code, 1, "10.0.0.2", token);
+    const ConnId back = joiner(code, 1, "127.0.0.2", token);
     EXPECT_EQ(joined(back).seat_mask, 0b0110);
     EXPECT_EQ(joined(back).token, token);
     run_ms(50);
@@ -162,7 +162,7 @@ TEST_F(HubTest, TheTokenBringsAMachineBackIntoItsSeatsCaughtUpFromTheLog) {
     EXPECT_EQ(log_of_back, records(a)) << "the returning machine replays the same log";
     EXPECT_TRUE(has_record(log_of_back, 4, 0, 2));
     EXPECT_GT(last_tick_of(log_of_back, wire::KIND_SEAT_PERSON, 1), last_tick_of(log_of_back, wire::KIND_SEAT_COMPUTER, 1));
-    const ConnId again = joiner(code, 1, "10.0.0.4", token);
+    const ConnId again = joiner(code, 1, "127.0.0.4", token);
     EXPECT_EQ(errors(back), std::vector{wire::ErrorCode::REPLACED}) << "one connection per token";
     EXPECT_EQ(joined(again).seat_mask, 0b0110);
 }
@@ -192,28 +192,28 @@ TEST_F(HubTest, LimitsPerAddressHoldAndReleaseWithTheirUse) {
     std::vector<ConnId> openers;
     for (int i = 0; i < limits::MAX_ROOMS_PER_ADDRESS; ++i) {
         std::string code;
-        openers.push_back(opener(code, 1, "10.9.0.1"));
+        openers.push_back(opener(code, 1, "127.9.0.1"));
     }
-    const ConnId one_more = greeted("10.9.0.1");
+    const ConnId one_more = greeted("127.9.0.1");
     say(one_more, wire::open_message(1));
     EXPECT_EQ(errors(one_more), std::vector{wire::ErrorCode::TOO_MANY});
     hub_disconnect(hub, openers[0], now);
-    const ConnId after_one_closed = greeted("10.9.0.1");
+    const ConnId after_one_closed = greeted("127.9.0.1");
     say(after_one_closed, wire::open_message(1));
     EXPECT_TRUE(errors(after_one_closed).empty());
 
     for (int i = 0; i < limits::MAX_JOIN_FAILURES_PER_ADDRESS; ++i)
-        EXPECT_EQ(errors(joiner("ZZZZZ2", 1, "10.8.0.1")), std::vector{wire::ErrorCode::ROOM_NOT_FOUND});
+        EXPECT_EQ(errors(joiner("ZZZZZ2", 1, "127.8.0.1")), std::vector{wire::ErrorCode::ROOM_NOT_FOUND});
     std::string code;
-    opener(code, 1, "10.7.0.1");
-    EXPECT_EQ(errors(joiner(code, 1, "10.8.0.1")), std::vector{wire::ErrorCode::TOO_MANY}) << "even a right code waits";
+    opener(code, 1, "127.7.0.1");
+    EXPECT_EQ(errors(joiner(code, 1, "127.8.0.1")), std::vector{wire::ErrorCode::TOO_MANY}) << "even a right code waits";
     now += limits::JOIN_FAILURE_WINDOW_MS + 1;
-    EXPECT_TRUE(errors(joiner(code, 1, "10.8.0.1")).empty());
+    EXPECT_TRUE(errors(joiner(code, 1, "127.8.0.1")).empty());
 
-    for (int i = 0; i < limits::MAX_CONNECTIONS_PER_ADDRESS; ++i) EXPECT_TRUE(hub_admit(hub, "10.6.0.1"));
-    EXPECT_FALSE(hub_admit(hub, "10.6.0.1"));
-    hub_release(hub, "10.6.0.1");
-    EXPECT_TRUE(hub_admit(hub, "10.6.0.1"));
+    for (int i = 0; i < limits::MAX_CONNECTIONS_PER_ADDRESS; ++i) EXPECT_TRUE(hub_admit(hub, "127.6.0.1"));
+    EXPECT_FALSE(hub_admit(hub, "127.6.0.1"));
+    hub_release(hub, "127.6.0.1");
+    EXPECT_TRUE(hub_admit(hub, "127.6.0.1"));
 }
 
 TEST_F(HubTest, FloodsAndSilenceCloseTheConnection) {
