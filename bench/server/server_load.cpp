@@ -189,9 +189,11 @@ void work(Worker& w, int port, const std::atomic<int>& phase, std::atomic<int>& 
     net::steady_timer pace(w.io);
     Clock::time_point due = Clock::now();
     std::function<void()> beat = [&] {
-        if (w.measuring) w.loop_lateness_ms.push_back(ms_since(due, Clock::now()));
+        const auto now = Clock::now();
+        if (w.measuring) w.loop_lateness_ms.push_back(ms_since(due, now));
         send_turns(w);
-        due += std::chrono::milliseconds(PACE_MS);
+        // Each beat's lateness on its own: a long stall (while connecting) must not count on and on.
+        due = std::max(due, now - std::chrono::milliseconds(PACE_MS)) + std::chrono::milliseconds(PACE_MS);
         pace.expires_at(due);
         pace.async_wait([&](beast::error_code ec) {
             if (!ec) beat();
