@@ -65,10 +65,11 @@ void room_figures_restart(RoomSession& s) {
 std::string room_figures_line(const RoomCounts& c) {
     const long long mean = c.presses_shown ? c.press_shown_total_ms / c.presses_shown : 0;
     char line[256];
-    std::snprintf(line, sizeof line,
-                  "room figures: the game stood still %lld ms at longest; own presses showed %lld ms after on "
-                  "average, %lld ms at worst (%u presses); %u rollbacks, the longest %u ticks; %u waits; %u runs again",
-                  static_cast<long long>(c.longest_still_ms), mean, static_cast<long long>(c.press_shown_worst_ms),
-                  c.presses_shown, c.rollbacks, c.longest_rollback, c.waits, c.resyncs);
+    std::snprintf(
+        line, sizeof line,
+        "room figures: the game stood still %lld ms at longest; own presses (%u) showed %lld ms after on "
+        "average, %lld ms at worst; %u rollbacks, the longest %u ticks; %u waits; %u runs again",
+        static_cast<long long>(c.longest_still_ms), c.presses_shown, mean,
+        static_cast<long long>(c.press_shown_worst_ms), c.rollbacks, c.longest_rollback, c.waits, c.resyncs);
     return line;
 }

@@ -20,12 +20,12 @@ struct PressesRun {
 
 // The session's bookkeeping for the figures.
 struct RoomWatch {
-    int64_t pressed_ms = 0;      // the oldest press queued since the last session tick (0: none)
-    int64_t batch_ms = 0;        // the oldest press taken and not yet run (0: none)
+    int64_t pressed_ms = 0; // the oldest press queued since the last session tick (0: none)
+    int64_t batch_ms = 0;   // the oldest press taken and not yet run (0: none)
     uint32_t batch_presses = 0;
     std::deque<PressesRun> unshown;
-    uint32_t shown_tick = 0;     // the furthest tick the live game has reached
-    int64_t moved_ms = 0;        // when it last moved on (0: nothing to measure from)
+    uint32_t shown_tick = 0; // the furthest tick the live game has reached
+    int64_t moved_ms = 0;    // when it last moved on (0: nothing to measure from)
 };
 
 // Called by the window's press handlers (through the app): a press is queued now.

@@ -81,8 +81,8 @@ struct RoomCounts {
     uint32_t latest_own_stamp = 0; // the most ticks one of this machine's presses was stamped late
     uint32_t resyncs = 0;
     // What the person saw (online/room_figures.h).
-    int64_t longest_still_ms = 0;     // the room's game on the screen standing still
-    uint32_t presses_shown = 0;       // own presses drawn, and how late: from the press to the frame
+    int64_t longest_still_ms = 0; // the room's game on the screen standing still
+    uint32_t presses_shown = 0;   // own presses drawn, and how late: from the press to the frame
     int64_t press_shown_total_ms = 0;
     int64_t press_shown_worst_ms = 0;
 };

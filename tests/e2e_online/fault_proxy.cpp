@@ -116,18 +116,20 @@ struct Connection : std::enable_shared_from_this<Connection> {
 
     void start() {
         auto self = shared_from_this();
-        server.async_connect(tcp::endpoint(asio::ip::address_v4::loopback(), static_cast<unsigned short>(options.to)),
-                             [self](const boost::system::error_code& error) {
-                                 if (error) return self->close("the server did not answer: " + error.message());
-                                 self->read(self->up);
-                                 self->read(self->down);
-                             });
+        server.async_connect(
+            tcp::endpoint(asio::ip::address_v4::loopback(), static_cast<unsigned short>(options.to)),
+            [self](const boost::system::error_code& error) {
+                if (error) return self->close("the server did not answer: " + error.message());
+                self->read(self->up);
+                self->read(self->down);
+            });
     }
 
     void read(Pipe& pipe) {
         auto self = shared_from_this();
-        pipe.from->async_read_some(asio::buffer(pipe.buffer), [self, &pipe](const boost::system::error_code& error,
-                                                                          size_t size) {
+        pipe.from->async_read_some(asio::buffer(pipe.buffer), [self,
+                                                               &pipe](const boost::system::error_code& error,
+                                                                      size_t size) {
             if (self->closed) return;
             if (error) {
                 pipe.ended = true;
@@ -183,7 +185,8 @@ struct Connection : std::enable_shared_from_this<Connection> {
         down.timer.cancel();
         std::printf("fault_proxy: connection %u closed (%s): up %llu chunks, %llu bytes, %u stalls; "
                     "down %llu chunks, %llu bytes, %u stalls\n",
-                    number, why.c_str(), up.chunks, up.bytes, up.stalls, down.chunks, down.bytes, down.stalls);
+                    number, why.c_str(), up.chunks, up.bytes, up.stalls, down.chunks, down.bytes,
+                    down.stalls);
         std::fflush(stdout);
     }
 };
@@ -201,10 +204,11 @@ void accept(tcp::acceptor& acceptor) {
 }
 
 void print_totals(const char* why) {
-    std::printf("fault_proxy: done (%s): %u connections, %llu chunks, %llu bytes relayed, each %lld to %lld ms "
-                "late; %u stalls, %lld ms in all, the longest %lld ms\n",
-                why, totals.connections, totals.chunks, totals.bytes, std::max(0ll, totals.shortest_delay_ms),
-                totals.longest_delay_ms, totals.stalls, totals.stalled_ms, totals.longest_stall_ms);
+    std::printf(
+        "fault_proxy: done (%s): %u connections, %llu chunks, %llu bytes relayed, each %lld to %lld ms "
+        "late; %u stalls, %lld ms in all, the longest %lld ms\n",
+        why, totals.connections, totals.chunks, totals.bytes, std::max(0ll, totals.shortest_delay_ms),
+        totals.longest_delay_ms, totals.stalls, totals.stalled_ms, totals.longest_stall_ms);
     std::fflush(stdout);
 }
 
@@ -234,7 +238,8 @@ bool parse(int argc, char** argv) {
         if (*end || end == argv[i + 1] || value < flag->min || value > flag->max) return false;
         flag->set(value);
     }
-    return options.to != 0 && options.jitter_ms <= options.delay_ms && options.stall_min_ms <= options.stall_max_ms;
+    return options.to != 0 && options.jitter_ms <= options.delay_ms &&
+           options.stall_min_ms <= options.stall_max_ms;
 }
 
 } // namespace
@@ -249,12 +254,14 @@ int main(int argc, char** argv) {
     draw.seed(options.seed);
     try {
         asio::io_context io;
-        tcp::acceptor acceptor(io, tcp::endpoint(asio::ip::address_v4::loopback(),
-                                                 static_cast<unsigned short>(options.port)));
-        std::printf("fault_proxy: listening on 127.0.0.1 port %u, relaying to 127.0.0.1 port %u: chunks %d +- %d ms "
-                    "late, a stall of %d to %d ms every %d ms or so, seed %u, for %d s\n",
-                    acceptor.local_endpoint().port(), options.to, options.delay_ms, options.jitter_ms,
-                    options.stall_min_ms, options.stall_max_ms, options.stall_every_ms, options.seed, options.seconds);
+        tcp::acceptor acceptor(
+            io, tcp::endpoint(asio::ip::address_v4::loopback(), static_cast<unsigned short>(options.port)));
+        std::printf(
+            "fault_proxy: listening on 127.0.0.1 port %u, relaying to 127.0.0.1 port %u: chunks %d +- %d ms "
+            "late, a stall of %d to %d ms every %d ms or so, seed %u, for %d s\n",
+            acceptor.local_endpoint().port(), options.to, options.delay_ms, options.jitter_ms,
+            options.stall_min_ms, options.stall_max_ms, options.stall_every_ms, options.seed,
+            options.seconds);
         std::fflush(stdout);
         accept(acceptor);
         const char* why = "the time is up";

@@ -1,0 +1,149 @@
+# Two Linux programs in one room over a poor connection: each talks to the server through the
+# tests' fault proxy, which holds every chunk 150 +- 40 ms and now and then stalls a stream for
+# 200 to 600 ms. A whole game is played and decided with both turning, and the server logs no
+# machine that differs; each machine's figures (how long its game stood still, how late its
+# person's presses showed) are printed. In a second game the joining machine is killed: the
+# computer takes its seat within 3 s, the opener's game never stood still for long, and the same
+# link brings the machine back into its seat. Then the server is killed: both say so on standard
+# error and go back to their own menus.
+# Usage: fault_walk.sh PROGRAM SERVER SCREEN_WATCH FAULT_PROXY
+# (FAULT_PROXY_OPTIONS, e.g. "--delay-ms 40 --jitter-ms 10", changes the faults for a measurement by hand.)
+. "$(dirname "$0")/../e2e_window/e2e_lib.sh"
+. "$(dirname "$0")/../e2e_whole/game_screens.sh"
+. "$(dirname "$0")/../e2e_sfx/pulse_server.sh"
+
+program=$1 server=$2 SCREEN_WATCH=$3 proxy=$4
+FAULT_PROXY_OPTIONS=${FAULT_PROXY_OPTIONS:-}
+SHOT_PREFIX=faults
+# The computer in a vanished machine's seat: the server notices the closed connection at once;
+# 3 s is the most a player should wait for it.
+SEAT_TO_COMPUTER_MS=3000
+# The other machine's longest standstill while one is killed: the faults alone cost up to about
+# 0.8 s (a stall on top of a late chunk); a room that waited for the vanished machine would stand
+# still for seconds.
+STILL_BOUND_MS=2000
+[ -x "$program" ] || skip "no program at $program"
+[ -x "$server" ] || skip "no server at $server"
+[ -x "$SCREEN_WATCH" ] || skip "no screen watcher at $SCREEN_WATCH"
+[ -x "$proxy" ] || skip "no fault proxy at $proxy"
+need_tools Xvfb xdotool xwininfo convert
+cleanup_hooks+=(keep_shots)
+pulse_start
+
+# port_in FILE PATTERN: the port number that follows PATTERN in FILE, once it is there.
+port_in() { grep -o "$2 [0-9]*" "$1" 2>/dev/null | head -n1 | grep -o '[0-9]*$'; }
+"$server" --listen 127.0.0.1 --port 0 >"$WORK_DIR/server.log" 2>&1 &
+server_pid=$!
+STARTED_PIDS+=($server_pid)
+poll "$WAIT_SECONDS" port_in "$WORK_DIR/server.log" 'listening on 127.0.0.1 port' >/dev/null ||
+    fail "the server did not start: $(cat "$WORK_DIR/server.log")"
+"$proxy" --to "$(port_in "$WORK_DIR/server.log" 'listening on 127.0.0.1 port')" --seed 27 --seconds 280 \
+    $FAULT_PROXY_OPTIONS >"$WORK_DIR/proxy.log" 2>&1 &
+proxy_pid=$!
+STARTED_PIDS+=($proxy_pid)
+poll "$WAIT_SECONDS" port_in "$WORK_DIR/proxy.log" 'listening on 127.0.0.1 port' >/dev/null ||
+    fail "the proxy did not start: $(cat "$WORK_DIR/proxy.log")"
+address=127.0.0.1:$(port_in "$WORK_DIR/proxy.log" 'listening on 127.0.0.1 port')
+
+# start_machine NAME LINK: an X server and the program on it (its figures every second), past the
+# fullscreen question; its display, window and process go to NAME_display, NAME_window, NAME_pid.
+start_machine() {
+    xvfb_start
+    mkdir -p "$WORK_DIR/$1-home"
+    HOME="$WORK_DIR/$1-home" XDG_CONFIG_HOME="$WORK_DIR/$1-home/config" SDL_AUDIODRIVER=pulseaudio \
+        QUIBBET_ROOM_FIGURES=1 "$program" ${2:+"$2"} >>"$WORK_DIR/$1.out" 2>>"$WORK_DIR/$1.err" &
+    STARTED_PIDS+=($!)
+    printf -v "$1_pid" %s $!
+    play_in_a_window
+    printf -v "$1_display" %s "$DISPLAY"
+    printf -v "$1_window" %s "$GAME_WINDOW"
+}
+on() {
+    local name=$1 display window
+    shift
+    display=${name}_display window=${name}_window
+    DISPLAY=${!display} GAME_WINDOW=${!window} "$@"
+}
+count() { grep -c "$1" "$WORK_DIR/server.log"; }
+# figures NAME: that machine's latest figures line.
+figures() { grep 'room figures' "$WORK_DIR/$1.out" | tail -n1; }
+# still_ms NAME: the longest standstill in that machine's latest figures.
+still_ms() { figures "$1" | grep -o 'stood still [0-9]*' | grep -o '[0-9]*'; }
+now_ms() { echo $(($(date +%s%N) / 1000000)); }
+
+mkdir -p "$WORK_DIR/opener-home/config/quibbet"
+printf 'quibbet://%s/' "$address" >"$WORK_DIR/opener-home/config/quibbet/room-server"
+start_machine opener ""
+on opener see opener-local-menu "$WAIT_SECONDS" "${STAGE_MENU[@]}"
+on opener vclick 368 455
+link_printed() { grep -o 'quibbet://[^ ]*/[A-Z0-9]\{6\}' "$WORK_DIR/opener.out" >/dev/null; }
+poll "$WAIT_SECONDS" link_printed || fail "no room link printed: $(cat "$WORK_DIR/opener.err")"
+link=$(grep -o 'quibbet://[^ ]*/[A-Z0-9]\{6\}' "$WORK_DIR/opener.out" | head -n1)
+echo "room link (through the proxy): $link"
+start_machine joiner "$link"
+on joiner see joiner-menu "$WAIT_SECONDS" "${STAGE_MENU[@]}"
+joined() { [ "$(count 'joined, seats 2')" -ge "$1" ]; }
+poll "$WAIT_SECONDS" joined 1 || fail "the second machine did not take seat 2: $(cat "$WORK_DIR/server.log")"
+
+# The first game, decided with both turning.
+on opener vkey Return
+on opener see opener-ready "$WAIT_SECONDS" "${STAGE_READY[@]}"
+on joiner see joiner-ready "$WAIT_SECONDS" "${STAGE_READY[@]}"
+on opener vkey q
+on joiner vkey q
+won_by() {
+    local window=${1}_window
+    on "$1" "$SCREEN_WATCH" "$(cut -d' ' -f1 <<<"${!window}")" 1 "$WORK_DIR/$1-won.ppm" "$(score_one "$2")" >/dev/null
+}
+winner=""
+either_won() { won_by opener 0 && winner=0 || { won_by opener 1 && winner=1; }; }
+poll 120 either_won || fail "the opener never saw the game decided: $(cat "$WORK_DIR/server.log")"
+poll 60 won_by joiner "$winner" || fail "the joiner did not see player $((winner + 1)) win"
+echo "seen: player $((winner + 1)) won on both screens"
+grep -q 'differs' "$WORK_DIR/server.log" && fail "a machine differed: $(grep differs "$WORK_DIR/server.log")"
+# A figures line printed after the decided game was seen covers the whole of it.
+lines_now() { grep -c 'room figures' "$WORK_DIR/$1.out"; }
+seen_lines=$(lines_now opener)
+new_line() { [ "$(lines_now opener)" -gt "$seen_lines" ]; }
+poll 10 new_line || fail "the opener prints no figures"
+echo "figures of the first game: opener: $(figures opener)"
+echo "figures of the first game: joiner: $(figures joiner)"
+
+# The second game; the joiner is killed once it is under way.
+on opener see opener-menu-again 60 "${STAGE_MENU[@]}"
+on opener vkey Return
+on joiner see joiner-ready-again "$WAIT_SECONDS" "${STAGE_READY[@]}"
+kill -9 "$joiner_pid"
+killed_ms=$(now_ms)
+to_computer() { [ "$(count 'left to the computer')" -ge 1 ]; }
+poll 10 to_computer || fail "the vanished machine's seat never went to the computer: $(cat "$WORK_DIR/server.log")"
+took_ms=$(($(now_ms) - killed_ms))
+echo "seen: the computer took the killed machine's seat after $took_ms ms (polled every 0.2 s)"
+[ "$took_ms" -le "$SEAT_TO_COMPUTER_MS" ] || fail "the computer took the seat only after $took_ms ms"
+seen_lines=$(lines_now opener)
+poll 10 new_line || fail "the opener prints no figures"
+still=$(still_ms opener)
+echo "seen: the opener's game stood still $still ms at longest, kill included"
+[ "$still" -lt "$STILL_BOUND_MS" ] || fail "the opener's game stood still $still ms"
+
+start_machine joiner "$link"
+poll "$WAIT_SECONDS" joined 2 || fail "the same link did not bring seat 2 back: $(cat "$WORK_DIR/server.log")"
+echo "seen: the same link took seat 2 again"
+on joiner see joiner-back "$WAIT_SECONDS" "${STAGE_MENU[@]}"
+on opener see opener-back "$WAIT_SECONDS" "${STAGE_MENU[@]}"
+grep -q 'differs' "$WORK_DIR/server.log" && fail "a machine differed: $(grep differs "$WORK_DIR/server.log")"
+
+# The server goes: both machines say so and are back in their own menus.
+kill -9 "$server_pid"
+said_lost() { grep -q 'quibbet: .*\(lost\|silent\|closed\)' "$WORK_DIR/$1.err"; }
+for name in opener joiner; do
+    poll "$WAIT_SECONDS" said_lost "$name" || fail "$name never said the server went: $(cat "$WORK_DIR/$name.err")"
+    echo "$name said: $(grep 'quibbet: ' "$WORK_DIR/$name.err" | tail -n1)"
+    on "$name" see "$name-local-menu-again" "$WAIT_SECONDS" "${STAGE_MENU[@]}"
+    echo "figures at the end: $name: $(figures "$name")"
+done
+
+kill "$proxy_pid"
+wait "$proxy_pid"
+grep 'done' "$WORK_DIR/proxy.log"
+echo "PASS"
