@@ -108,6 +108,9 @@ new_line() { [ "$(lines_now opener)" -gt "$seen_lines" ]; }
 poll 10 new_line || fail "the opener prints no figures"
 echo "figures of the first game: opener: $(figures opener)"
 echo "figures of the first game: joiner: $(figures joiner)"
+for name in opener joiner; do
+    figures "$name" | grep -q 'own presses ([1-9]' || fail "$name counted none of its presses: $(figures "$name")"
+done
 
 # The second game; the joiner is killed once it is under way.
 on opener see opener-menu-again 60 "${STAGE_MENU[@]}"
