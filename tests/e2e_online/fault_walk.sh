@@ -11,6 +11,7 @@
 . "$(dirname "$0")/../e2e_window/e2e_lib.sh"
 . "$(dirname "$0")/../e2e_whole/game_screens.sh"
 . "$(dirname "$0")/../e2e_sfx/pulse_server.sh"
+. "$(dirname "$0")/room_machines.sh"
 
 program=$1 server=$2 SCREEN_WATCH=$3 proxy=$4
 FAULT_PROXY_OPTIONS=${FAULT_PROXY_OPTIONS:-}
@@ -37,40 +38,15 @@ keep_logs() {
 cleanup_hooks+=(keep_shots keep_logs)
 pulse_start
 
-# port_in FILE PATTERN: the port number that follows PATTERN in FILE, once it is there.
-port_in() { grep -o "$2 [0-9]*" "$1" 2>/dev/null | head -n1 | grep -o '[0-9]*$'; }
-"$server" --listen 127.0.0.1 --port 0 >"$WORK_DIR/server.log" 2>&1 &
-server_pid=$!
-STARTED_PIDS+=($server_pid)
-poll "$WAIT_SECONDS" port_in "$WORK_DIR/server.log" 'listening on 127.0.0.1 port' >/dev/null ||
-    fail "the server did not start: $(cat "$WORK_DIR/server.log")"
-"$proxy" --to "$(port_in "$WORK_DIR/server.log" 'listening on 127.0.0.1 port')" --seed 27 --seconds 280 \
-    $FAULT_PROXY_OPTIONS >"$WORK_DIR/proxy.log" 2>&1 &
+server_start "$server"
+"$proxy" --to "$server_port" --seed 27 --seconds 280 $FAULT_PROXY_OPTIONS >"$WORK_DIR/proxy.log" 2>&1 &
 proxy_pid=$!
 STARTED_PIDS+=($proxy_pid)
 poll "$WAIT_SECONDS" port_in "$WORK_DIR/proxy.log" 'listening on 127.0.0.1 port' >/dev/null ||
     fail "the proxy did not start: $(cat "$WORK_DIR/proxy.log")"
-address=127.0.0.1:$(port_in "$WORK_DIR/proxy.log" 'listening on 127.0.0.1 port')
+# Every machine prints its figures each second.
+export QUIBBET_ROOM_FIGURES=1
 
-# start_machine NAME LINK: an X server and the program on it (its figures every second), past the
-# fullscreen question; its display, window and process go to NAME_display, NAME_window, NAME_pid.
-start_machine() {
-    xvfb_start
-    mkdir -p "$WORK_DIR/$1-home"
-    HOME="$WORK_DIR/$1-home" XDG_CONFIG_HOME="$WORK_DIR/$1-home/config" SDL_AUDIODRIVER=pulseaudio \
-        QUIBBET_ROOM_FIGURES=1 "$program" ${2:+"$2"} >>"$WORK_DIR/$1.out" 2>>"$WORK_DIR/$1.err" &
-    STARTED_PIDS+=($!)
-    printf -v "$1_pid" %s $!
-    play_in_a_window
-    printf -v "$1_display" %s "$DISPLAY"
-    printf -v "$1_window" %s "$GAME_WINDOW"
-}
-on() {
-    local name=$1 display window
-    shift
-    display=${name}_display window=${name}_window
-    DISPLAY=${!display} GAME_WINDOW=${!window} "$@"
-}
 count() { grep -c "$1" "$WORK_DIR/server.log"; }
 # figures NAME: that machine's latest figures line.
 figures() { grep 'room figures' "$WORK_DIR/$1.out" | tail -n1; }
@@ -81,15 +57,8 @@ still_ms() { figures "$1" | grep -o 'stood still [0-9]*' | grep -o '[0-9]*'; }
 IN_GAME=('cream@255,170,90,140<=0.02')
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
 
-mkdir -p "$WORK_DIR/opener-home/config/quibbet"
-printf 'quibbet://%s/' "$address" >"$WORK_DIR/opener-home/config/quibbet/room-server"
-start_machine opener ""
-on opener see opener-local-menu "$WAIT_SECONDS" "${STAGE_MENU[@]}"
-on opener vclick 368 455
-link_printed() { grep -o 'quibbet://[^ ]*/[A-Z0-9]\{6\}' "$WORK_DIR/opener.out" >/dev/null; }
-poll "$WAIT_SECONDS" link_printed || fail "no room link printed: $(cat "$WORK_DIR/opener.err")"
-link=$(grep -o 'quibbet://[^ ]*/[A-Z0-9]\{6\}' "$WORK_DIR/opener.out" | head -n1)
-echo "room link (through the proxy): $link"
+open_room opener "127.0.0.1:$(port_in "$WORK_DIR/proxy.log" 'listening on 127.0.0.1 port')"
+link=$room_link
 start_machine joiner "$link"
 on joiner see joiner-menu "$WAIT_SECONDS" "${STAGE_MENU[@]}"
 joined() { [ "$(count 'joined, seats 2')" -ge "$1" ]; }
@@ -107,10 +76,6 @@ turn() {
     [ $((turns++ % 2)) = 1 ] && key=w
     on opener vkey "$key"
     on joiner vkey "$key"
-}
-won_by() {
-    local window=${1}_window
-    on "$1" "$SCREEN_WATCH" "$(cut -d' ' -f1 <<<"${!window}")" 1 "$WORK_DIR/$1-won.ppm" "$(score_one "$2")" >/dev/null
 }
 winner=""
 either_won() { turn && won_by opener 0 && winner=0 || { won_by opener 1 && winner=1; }; }
