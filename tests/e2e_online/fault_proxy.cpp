@@ -59,12 +59,9 @@ struct Chunk {
     std::vector<char> bytes;
 };
 
-struct Connection;
-
 // One direction of a connection: what was read from one socket, waiting for its time to be
 // written to the other.
 struct Pipe {
-    Connection* owner;
     tcp::socket* from;
     tcp::socket* to;
     asio::steady_timer timer;
@@ -75,8 +72,8 @@ struct Pipe {
     unsigned long long chunks = 0, bytes = 0;
     unsigned stalls = 0;
 
-    Pipe(Connection* c, tcp::socket* f, tcp::socket* t)
-        : owner(c), from(f), to(t), timer(f->get_executor()), next_stall(Clock::now() + stall_gap()) {}
+    Pipe(tcp::socket* f, tcp::socket* t)
+        : from(f), to(t), timer(f->get_executor()), next_stall(Clock::now() + stall_gap()) {}
 
     static Ms stall_gap() {
         std::exponential_distribution<double> gap(1.0 / std::max(1, options.stall_every_ms));
@@ -92,12 +89,14 @@ struct Pipe {
         while (next_stall <= due) {
             std::uniform_int_distribution<int> length(options.stall_min_ms, options.stall_max_ms);
             const Ms stall(length(draw));
-            stalled_until = std::max(stalled_until, next_stall + stall);
+            const Clock::time_point stall_end = next_stall + stall;
+            next_stall = stall_end + stall_gap();
+            if (stall_end <= now) continue; // over while nothing was on its way
+            stalled_until = std::max(stalled_until, stall_end);
             ++stalls;
             ++totals.stalls;
             totals.stalled_ms += stall.count();
             totals.longest_stall_ms = std::max<long long>(totals.longest_stall_ms, stall.count());
-            next_stall = stalled_until + stall_gap();
         }
         last_due = std::max({due, stalled_until, last_due});
         return last_due;
@@ -111,8 +110,8 @@ struct Connection : std::enable_shared_from_this<Connection> {
     bool closed = false;
 
     Connection(unsigned n, tcp::socket c)
-        : number(n), client(std::move(c)), server(client.get_executor()), up(this, &client, &server),
-          down(this, &server, &client) {}
+        : number(n), client(std::move(c)), server(client.get_executor()), up(&client, &server),
+          down(&server, &client) {}
 
     void start() {
         auto self = shared_from_this();
