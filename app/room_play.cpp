@@ -22,7 +22,7 @@ namespace {
 constexpr const char* SERVER_FILE = "room-server";
 // How long a failure stays on the line.
 constexpr int64_t FAILURE_SHOWN_MS = 10'000;
-// Seconds between two lines of the room's figures on standard output, when asked for.
+// Set to a number of seconds, it asks for the room's figures on standard output that often.
 constexpr const char* FIGURES_VARIABLE = "QUIBBET_ROOM_FIGURES";
 
 RoomSession session;

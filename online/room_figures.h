@@ -1,7 +1,8 @@
 // What a person in a room saw, measured on their own machine as it happens: the longest time the
-// room's game on the screen stood still (waiting at the prediction limit, or with the server's
-// ticks behind), and how late this machine's own presses showed, from the window's press to the
-// drawn frame whose tick first ran it. The figures go into the session's RoomCounts; keeping
+// room's game stood still (from one session tick that took the live game further to the next:
+// waiting at the prediction limit, the server's ticks late, or the machine itself too busy to
+// tick), and how late this machine's own presses showed, from the window's press to the drawn
+// frame whose tick first ran it. The figures go into the session's RoomCounts; keeping
 // them costs a few comparisons a tick and changes nothing in the game. Main thread only.
 #pragma once
 #include <cstdint>
