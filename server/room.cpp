@@ -41,9 +41,9 @@ void claim_menu_if_unowned(Hub& hub, Room& room) {
     if (room.menu_owner == wire::NO_SEAT) pass_menu(hub, room);
 }
 
+// Controllers too: they run no game, but the ticks tell them the room goes on.
 void send_to_room(Hub& hub, const Room& room, const Bytes& bytes) {
-    for (ConnId id : room.members)
-        if (is_game_machine(hub.connections.at(id))) hub.out.send(id, bytes);
+    for (ConnId id : room.members) hub.out.send(id, bytes);
 }
 
 // Cuts the closed ticks [first, end) with their records (in stamp order) into TICKS messages.

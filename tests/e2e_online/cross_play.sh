@@ -24,7 +24,7 @@ SHOT_PREFIX=online
 [ -f "$web_dir/quibbet.wasm" ] || skip "no browser build in $web_dir (build the web preset first)"
 [ -x "$SCREEN_WATCH" ] || skip "no screen watcher at $SCREEN_WATCH"
 need_tools Xvfb xdotool xwininfo convert wine wineserver chromium chromedriver
-python3 -c 'import selenium, PIL' 2>/dev/null || skip "python3-selenium and python3-pil are needed"
+/usr/bin/python3 -c 'import selenium, PIL' 2>/dev/null || skip "python3-selenium and python3-pil are needed"
 # Four programs, a server and two browsers on a small machine, wine's first start among them.
 WAIT_SECONDS=${WINE_WAIT_SECONDS:-180}
 cleanup_hooks+=(keep_shots)
@@ -115,7 +115,7 @@ poll "$WAIT_SECONDS" joined 2 || fail "quibbet.exe did not take seat 2: $(cat "$
 on wine see wine-menu "$WAIT_SECONDS" "${STAGE_MENU[@]}"
 
 # The browser's seats, driven through web_seats.py one line at a time.
-coproc WEB { exec python3 "$here/web_seats.py" "$SCREEN_WATCH" "$here/../e2e_whole/game_screens.sh" 2>"$WORK_DIR/web.err"; }
+coproc WEB { exec /usr/bin/python3 "$here/web_seats.py" "$SCREEN_WATCH" "$here/../e2e_whole/game_screens.sh" 2>"$WORK_DIR/web.err"; }
 STARTED_PIDS+=($WEB_PID)
 WEB_REPLY=""
 web() {
