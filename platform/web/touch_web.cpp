@@ -39,9 +39,14 @@ EM_JS(void, page_touch_button, (const char* kind, int seat, float x, float y, fl
     const button = document.createElement("div");
     const what = UTF8ToString(kind);
     button.className = "touch-button " + what + (seat >= 0 ? " seat" + (seat + 1) : "");
-    button.textContent = what === "left" ? "\u21ba " + (seat + 1) : what === "right" ? (seat + 1) + " \u21bb" : "Esc";
+    // A tall button (a controller's upright) has room for its arrow above a big number.
+    const number = String(seat + 1), tall = height >= 2 * width;
+    const arrow = what === "left" ? "\u21ba" : "\u21bb";
+    button.textContent = what === "escape" ? "Esc" : tall ? arrow + "\n" + number
+                       : what === "left" ? arrow + " " + number : number + " " + arrow;
     Object.assign(button.style, { left: x + "px", top: y + "px", width: width + "px", height: height + "px",
-                                  fontSize: Math.round(Math.min(width, height) * 0.36) + "px",
+                                  fontSize: Math.round(tall ? width * 0.5 : Math.min(width, height) * 0.36) + "px",
+                                  whiteSpace: "pre", lineHeight: tall ? "1.2" : "",
                                   transform: upside_down ? "rotate(180deg)" : "" });
     document.getElementById("touch").appendChild(button);
 });
