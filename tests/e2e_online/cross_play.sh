@@ -6,8 +6,9 @@
 # emulated, upright) opens the same link and answers the question with Controller: it shows
 # player 4's two turn buttons. Two fingers on them at once in the menu; the opener picks four
 # players and starts; each turns its own player once (keys on the three screens, a finger on the
-# phone) and the game is decided: the same player's score shows 1 on all three screens, whose
-# pictures are kept (online-*.png, web-online-*.png, web-phone-*.png). When all have left, the
+# phone) and the game is decided (one where the last fall together is played again): the same
+# player's score shows 1 on all three screens, whose pictures are kept (online-*.png,
+# web-online-*.png, web-phone-*.png). When all have left, the
 # server's line for the room says its checksums were compared at hundreds of ticks from all three
 # screens and never differed, and every seat's inputs reached it, the phone's three among them.
 # Usage: cross_play.sh PROGRAM EXE SERVER WEB_DIR SCREEN_WATCH
@@ -144,14 +145,6 @@ web both # a thumb on each, at once: two turns the menu lets go (only its owner 
 on opener vclick 328 208 # four players, seen on every screen
 for name in opener wine; do on "$name" see "$name-menu-4" "$WAIT_SECONDS" "${STAGE_MENU[@]}" "$(score_zero 3)"; done
 web_see online-browser-menu-4 "${STAGE_MENU[@]}" "$(score_zero 3)"
-on opener vkey Return
-on opener see opener-ready "$WAIT_SECONDS" "${STAGE_READY[@]}"
-# Each turns its own player within the countdown.
-on opener vkey q
-on wine vkey q
-web key q
-web tap left
-
 # won_by NAME SLOT: that machine's screen shows a 1 in the slot's score.
 won_by() {
     local window=${1}_window
@@ -163,7 +156,21 @@ any_won() {
     for slot in 0 1 2 3; do won_by opener "$slot" && winner=$slot && return 0; done
     return 1
 }
-poll 240 any_won || fail "the opener never saw the game decided: $(tail -n 20 "$WORK_DIR/server.log")"
+# A game ends with one player standing, or with none when the last ones fall together: then the
+# opener starts another, until one is won.
+for game in 1 2 3 4 5; do
+    on opener vkey Return
+    on opener see "opener-ready-$game" "$WAIT_SECONDS" "${STAGE_READY[@]}"
+    # Each turns its own player within the countdown.
+    on opener vkey q
+    on wine vkey q
+    web key q
+    web tap left
+    on opener see "opener-over-$game" 240 "${STAGE_MENU[@]}"
+    any_won && break
+    echo "game $game: nobody left standing"
+done
+[ -n "$winner" ] || fail "five games ended with nobody standing"
 poll 60 won_by wine "$winner" || fail "quibbet.exe did not see player $((winner + 1)) win"
 web_see online-browser-won "$(score_one "$winner")"
 web shot web-phone-won
