@@ -114,7 +114,7 @@ void seated() {
         return controller_line(seat, seat >= 0 ? "YOU STEER PLAYER " + std::to_string(seat + 1) + " IN ROOM " +
                                                      code_text(session.code)
                                                : "ROOM " + code_text(session.code) +
-                                                     " IS FULL: NO SEAT FOR THIS CONTROLLER, IT ONLY WATCHES");
+                                                     " IS FULL: THIS CONTROLLER HAS NO PLAYER TO STEER");
     }
     banner_set("ROOM " + code_text(session.code) + ": " + room_link_browser(link, session.code) + " OR " +
                room_link_game(link, session.code));

@@ -6,7 +6,7 @@
 # emulated, upright) opens the same link and answers the question with Controller: it shows
 # player 4's two turn buttons. Two fingers on them at once in the menu; the opener picks four
 # players and starts; each turns its own player once (keys on the three screens, a finger on the
-# phone) and the game is decided (one where the last fall together is played again): the same
+# phone's left button) and the game is decided (one where the last fall together is played again): the same
 # player's score shows 1 on all three screens, whose pictures are kept (online-*.png,
 # web-online-*.png, web-phone-*.png). When all have left, the
 # server's line for the room says its checksums were compared at hundreds of ticks from all three
@@ -161,8 +161,9 @@ any_won() {
 for game in 1 2 3 4 5; do
     on opener vkey Return
     on opener see "opener-ready-$game" "$WAIT_SECONDS" "${STAGE_READY[@]}"
-    # Each turns its own player within the countdown.
-    on opener vkey q
+    # Each turns its own player within the countdown: player 1 right and the others left, after
+    # which the four meet so that player 4 is left standing (any other end is fine too, if late).
+    on opener vkey w
     on wine vkey q
     web key q
     web tap left
