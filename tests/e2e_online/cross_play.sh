@@ -82,23 +82,7 @@ timeout 300 wineboot --init >"$WORK_DIR/wineboot.log" 2>&1 || skip "wine cannot 
 wine "$exe" "$link" >"$WORK_DIR/wine.out" 2>&1 &
 wine_pid=$!
 STARTED_PIDS+=($wine_pid)
-wine_windows() {
-    local id
-    for id in $(xdotool search --onlyvisible --name "^$TITLE\$" 2>/dev/null); do
-        xwininfo -id "$id" | awk -v id="$id" '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print id, w, h }'
-    done
-}
-find_wine_window() {
-    local predicate=$1 line
-    while read -r line; do
-        # shellcheck disable=SC2086
-        if [ -n "$line" ] && "$predicate" $line; then
-            FOUND=$line
-            return 0
-        fi
-    done < <(wine_windows)
-    return 1
-}
+find_wine_window() { find_window wine_titled_windows "$1"; }
 is_box() { [ "$2" -lt 1000 ] && [ "$3" -lt 400 ]; }
 is_fullscreen() { [ "$2" -eq "$SCREEN_WIDTH" ] && [ "$3" -eq "$SCREEN_HEIGHT" ]; }
 poll "$WAIT_SECONDS" find_wine_window is_box || fail "no question box from quibbet.exe: $(tail -n 5 "$WORK_DIR/wine.out")"
