@@ -14,7 +14,6 @@ one line on standard output, "ok ..." or "FAIL: ..." (and then the process ends)
   both                 two fingers on the phone at once, one on each button
   tap left|right       one finger on that button
   shot NAME            the phone's page as NAME.png
-  line                 the phone's line, as it reads now
 
 Usage: web_seats.py SCREEN_WATCH GAME_SCREENS
 """
@@ -113,8 +112,6 @@ def main():
             elif word == "shot":
                 pages["phone"].driver.save_screenshot(f"{rest}.png")
                 answer("ok")
-            elif word == "line":
-                answer("ok " + pages["phone"].js(LINE))
             else:
                 walk.fail(f"no such command: {word}")
     finally:
