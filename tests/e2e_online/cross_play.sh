@@ -15,6 +15,7 @@
 . "$(dirname "$0")/../e2e_window/e2e_lib.sh"
 . "$(dirname "$0")/../e2e_whole/game_screens.sh"
 . "$(dirname "$0")/../e2e_sfx/pulse_server.sh"
+. "$(dirname "$0")/room_machines.sh"
 
 program=$1 exe=$2 server=$3 web_dir=$4 SCREEN_WATCH=$5
 here=$(cd "$(dirname "$0")" && pwd)
@@ -32,39 +33,9 @@ cleanup_hooks+=(keep_shots)
 # Each program opens two outputs (the music's and the effects'); the dummy output takes only one.
 pulse_start
 
-"$server" --listen 127.0.0.1 --port 0 --web "$web_dir" >"$WORK_DIR/server.log" 2>&1 &
-STARTED_PIDS+=($!)
-port_known() { grep -q 'listening on 127.0.0.1 port [0-9]' "$WORK_DIR/server.log"; }
-poll "$WAIT_SECONDS" port_known || fail "the server did not start: $(cat "$WORK_DIR/server.log")"
-address=127.0.0.1:$(grep -o 'listening on 127.0.0.1 port [0-9]*' "$WORK_DIR/server.log" | head -n1 | grep -o '[0-9]*$')
-
-# on NAME COMMAND...: runs a helper against that machine's display and window.
-on() {
-    local name=$1 display window
-    shift
-    display=${name}_display window=${name}_window
-    DISPLAY=${!display} GAME_WINDOW=${!window} "$@"
-}
-keep_machine() {
-    printf -v "$1_display" %s "$DISPLAY"
-    printf -v "$1_window" %s "$GAME_WINDOW"
-}
-
-# The Linux opener, past the fullscreen question (No: a window), with a home of its own.
-xvfb_start
-mkdir -p "$WORK_DIR/opener-home/config/quibbet"
-printf 'quibbet://%s/' "$address" >"$WORK_DIR/opener-home/config/quibbet/room-server"
-HOME="$WORK_DIR/opener-home" XDG_CONFIG_HOME="$WORK_DIR/opener-home/config" SDL_AUDIODRIVER=pulseaudio \
-    "$program" >"$WORK_DIR/opener.out" 2>"$WORK_DIR/opener.err" &
-opener_pid=$!
-STARTED_PIDS+=($opener_pid)
-play_in_a_window
-keep_machine opener
-on opener see opener-local-menu "$WAIT_SECONDS" "${STAGE_MENU[@]}"
-on opener vclick 368 455
-link_printed() { grep -o 'quibbet://[^ ]*/[A-Z0-9]\{6\}' "$WORK_DIR/opener.out" >/dev/null; }
-poll "$WAIT_SECONDS" link_printed || fail "no room link printed: $(cat "$WORK_DIR/opener.err")"
-link=$(grep -o 'quibbet://[^ ]*/[A-Z0-9]\{6\}' "$WORK_DIR/opener.out" | head -n1)
+server_start "$server" --web "$web_dir"
+open_room opener "127.0.0.1:$server_port"
+link=$room_link
 page_link=$(grep -o 'http://[^ ]*/#[A-Z0-9]\{6\}' "$WORK_DIR/opener.out" | head -n1)
 code=${link##*/}
 echo "room links: $link $page_link"
@@ -94,8 +65,7 @@ answer_yes() {
     xdotool key Return
 }
 act_until "$WAIT_SECONDS" answer_yes find_wine_window is_fullscreen || fail "no game window from quibbet.exe"
-GAME_WINDOW=$FOUND
-keep_machine wine
+wine_display=$DISPLAY wine_window=$FOUND
 poll "$WAIT_SECONDS" joined 2 || fail "quibbet.exe did not take seat 2: $(cat "$WORK_DIR/server.log"; cat "$WORK_DIR/wine.out")"
 on wine see wine-menu "$WAIT_SECONDS" "${STAGE_MENU[@]}"
 
@@ -129,11 +99,6 @@ web both # a thumb on each, at once: two turns the menu lets go (only its owner 
 on opener vclick 328 208 # four players, seen on every screen
 for name in opener wine; do on "$name" see "$name-menu-4" "$WAIT_SECONDS" "${STAGE_MENU[@]}" "$(score_zero 3)"; done
 web_see online-browser-menu-4 "${STAGE_MENU[@]}" "$(score_zero 3)"
-# won_by NAME SLOT: that machine's screen shows a 1 in the slot's score.
-won_by() {
-    local window=${1}_window
-    on "$1" "$SCREEN_WATCH" "$(cut -d' ' -f1 <<<"${!window}")" 1 "$WORK_DIR/$1-won.ppm" "$(score_one "$2")" >/dev/null
-}
 winner=""
 any_won() {
     local slot
