@@ -64,7 +64,7 @@ bool banner_button_hit(int32_t x, int32_t y) {
            y < ROOM_BUTTON_Y + r->height;
 }
 
-void banner_draw_begin() {
+int32_t banner_draw_begin() {
     mark = sprite_count;
     if (button_shown) place(image_find("roombutton.png"), ROOM_BUTTON_X, ROOM_BUTTON_Y);
     int32_t x = LINE_X;
@@ -78,6 +78,7 @@ void banner_draw_begin() {
         place(image, x, LINE_Y);
         x += r->width - GLYPH_OVERLAP;
     }
+    return mark;
 }
 
 void banner_draw_end() {

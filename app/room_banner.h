@@ -16,6 +16,7 @@ void banner_set(const std::string& line);
 void banner_show_button(bool shown);
 bool banner_button_hit(int32_t x, int32_t y);
 
-// Called by main_loop_pass around sprites_render.
-void banner_draw_begin();
+// Called by main_loop_pass around sprites_render; begin returns the pool entry of the banner's
+// first sprite.
+int32_t banner_draw_begin();
 void banner_draw_end();

@@ -186,6 +186,7 @@ void on_message(RoomSession& s, std::span<const uint8_t> bytes) {
         return;
     case wire::Type::TICKS:
         if (!in_room) return fail(s, "the server sent ticks before a seat");
+        if (s.request.controller) return; // no game to run them: they only say the server is there
         return on_ticks(s, m);
     case wire::Type::RESYNC:
         if (!in_room) return fail(s, "the server asked for a run again before a seat");

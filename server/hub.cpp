@@ -26,7 +26,7 @@ void erase_empty_rooms(Hub& hub) {
             ++it;
             continue;
         }
-        hub.out.log("room " + it->first + " closed");
+        hub.out.log("room " + it->first + " closed: " + room_summary(it->second));
         auto use = hub.addresses.find(it->second.opener_address);
         if (use != hub.addresses.end()) --use->second.rooms;
         it = hub.rooms.erase(it);
@@ -147,7 +147,10 @@ void on_input(Hub& hub, ConnId id, Connection& c, Room& room, const wire::Messag
         hub_drop(hub, id, wire::ErrorCode::TOO_MANY, "too many inputs; the connection is closed", now_ms);
         return;
     }
-    for (uint32_t i = 0; i < m.count; ++i) room_stamp(room, m.tick, m.inputs[i]);
+    for (uint32_t i = 0; i < m.count; ++i) {
+        room_stamp(room, m.tick, m.inputs[i]);
+        ++room.inputs_by_seat[m.inputs[i].seat];
+    }
 }
 
 void on_message(Hub& hub, ConnId id, const wire::Message& m, int64_t now_ms) {

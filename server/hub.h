@@ -66,6 +66,10 @@ struct Room {
     uint8_t menu_owner = wire::NO_SEAT;
     std::vector<ConnId> members;
     std::deque<ChecksumReports> checks; // by tick, ascending
+    // For the line its end leaves in the log: how far the machines were compared, and who turned.
+    std::map<size_t, uint32_t> ticks_compared_by; // machines reporting -> ticks decided so
+    uint32_t differed = 0; // a machine's checksum against the verdict
+    std::array<uint32_t, wire::SEATS> inputs_by_seat{};
 };
 
 struct AddressUse {

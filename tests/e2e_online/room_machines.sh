@@ -5,10 +5,10 @@
 # port_in FILE TEXT: the port number that follows TEXT in FILE, once it is there.
 port_in() { grep -o "$2 [0-9]*" "$1" 2>/dev/null | head -n1 | grep -o '[0-9]*$'; }
 
-# server_start SERVER: the server on 127.0.0.1 at a port it picks; its log is $WORK_DIR/server.log,
-# its process server_pid and its port server_port.
+# server_start SERVER [OPTION...]: the server on 127.0.0.1 at a port it picks; its log is
+# $WORK_DIR/server.log, its process server_pid and its port server_port.
 server_start() {
-    "$1" --listen 127.0.0.1 --port 0 >"$WORK_DIR/server.log" 2>&1 &
+    "$1" --listen 127.0.0.1 --port 0 "${@:2}" >"$WORK_DIR/server.log" 2>&1 &
     server_pid=$!
     STARTED_PIDS+=("$server_pid")
     poll "$WAIT_SECONDS" port_in "$WORK_DIR/server.log" 'listening on 127.0.0.1 port' >/dev/null ||

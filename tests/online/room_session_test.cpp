@@ -223,6 +223,26 @@ TEST_F(RoomTest, DifferingMachineRunsTheLogAgain) {
     expect_agreement(60);
 }
 
+TEST_F(RoomTest, APhoneTurnsItsSeatWithoutAGameOfItsOwnForAsLongAsTheRoomLasts) {
+    two_in_room();
+    RoomRequest as_controller = joining(room_code(*a));
+    as_controller.controller = true;
+    RoomMachine& phone = room_machine_add(as_controller);
+    ASSERT_TRUE(room_step_until([&] { return seated(phone); }, 200));
+    EXPECT_EQ(phone.session.seat_mask, 0b100);
+    room_click(*a, 303, 208); // three players
+    start_game();
+    ASSERT_TRUE(room_step_until([&] { return read(*a, game_state) == STATE_PLAYING; }, 200));
+    const int32_t facing = read(*a, players)[2].facing;
+    room_press(phone, KEY_Q); // the phone's first control set: its seat's turn left
+    ASSERT_TRUE(room_step_until([&] { return read(*a, players)[2].facing != facing; }, 40));
+    EXPECT_EQ(read(*a, players)[2].facing, (facing + FACINGS - 1) % FACINGS);
+    room_step(300); // longer than a server is given to say something
+    EXPECT_EQ(phone.session.phase, RoomPhase::in_room) << phone.session.failure;
+    EXPECT_EQ(phone.session.counts.ticks_run, 0u); // it runs no game
+    expect_agreement(100);
+}
+
 struct Failure {
     const char* name;
     std::function<void(RoomMachine*&)> setup;
