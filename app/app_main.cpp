@@ -115,6 +115,7 @@ bool main_loop_pass(int* exit_code, int* idle_ms) {
     if (picture_stale && *idle_ms > 0 && platform_window_visible()) {
         frame_begin();
         banner_draw_begin();
+        room_play_draw();
         sprites_render();
         banner_draw_end();
         picture_stale = false;

@@ -1,6 +1,7 @@
 #include "app/room_play.h"
 
 #include "app/room_banner.h"
+#include "app/room_seats.h"
 #include "engine/scene.h"
 #include "game/rounds.h"
 #include "game/settings.h"
@@ -101,9 +102,12 @@ void seated() {
     std::fflush(stdout);
 }
 
+bool in_gameplay() {
+    return current_scene >= 0 && std::string(scene_table[current_scene].name) == "gameplay";
+}
+
 bool menu_shown() {
-    return current_scene >= 0 && std::string(scene_table[current_scene].name) == "gameplay" &&
-           game_state == STATE_MENU;
+    return in_gameplay() && game_state == STATE_MENU;
 }
 
 } // namespace
@@ -116,6 +120,10 @@ bool room_play_click(int32_t x, int32_t y) {
     if (!banner_button_hit(x, y)) return false;
     open_room();
     return true;
+}
+
+void room_play_draw() {
+    if (active && in_gameplay()) seats_draw(session);
 }
 
 bool room_play_active() {

@@ -22,6 +22,10 @@ bool room_play_active();
 // local game is to run it as always.
 bool room_play_tick();
 
+// Called by main_loop_pass between banner_draw_begin and sprites_render: who sits where, while
+// a room's board is shown.
+void room_play_draw();
+
 // Called by the window's click handler with the click's virtual point: true when the click
 // was on the button that opens a room (and the room is being opened), so the game never sees it.
 bool room_play_click(int32_t x, int32_t y);

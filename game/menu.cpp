@@ -29,7 +29,6 @@ constexpr int32_t SOUND_PANEL_Y = 440;
 // The player-count marker stands left of the chosen count's key: menu_x + 25 n - 29.
 constexpr int32_t COUNT_MARKER_PITCH = 25, COUNT_MARKER_LEFT = -29, COUNT_MARKER_TOP = 39;
 constexpr int32_t MUSIC_MARKER_X = 7, EFFECTS_MARKER_X = 33, SOUND_MARKER_Y = 4;
-constexpr int32_t CONTROLS_X = 560, CONTROLS_TOP = 140, CONTROLS_PITCH = 60;
 constexpr int32_t CONTROLS_WIDTH = 40, CONTROLS_HEIGHT = 32;
 constexpr std::array<const char*, PLAYER_SLOTS> CONTROLS_IMAGES = {"controls001.png", "controls002.png",
                                                                    "controls003.png", "controls004.png"};

@@ -29,6 +29,8 @@ constexpr int32_t MENU_KEY_ASK = 20;     // the ring round the cap asked for
 constexpr int32_t MENU_KEY_REFUSED = 21; // the sign of a refused key
 constexpr int32_t MENU_SPRITES = 22;
 
+// Where each slot's controls picture stands, slot 0 at the top.
+constexpr int32_t CONTROLS_X = 560, CONTROLS_TOP = 140, CONTROLS_PITCH = 60;
 // Where the cap faces lie in a controls picture: the chosen keys' labels go there.
 constexpr int32_t CONTROLS_CAP_LEFT_X = 3, CONTROLS_CAP_RIGHT_X = 21, CONTROLS_CAP_Y = 6;
 

@@ -3,6 +3,7 @@
 #include "audio/sfx.h"
 #include "engine/input_events.h"
 #include "engine/scene.h"
+#include "game/computer_players.h"
 #include "game/game_tick.h"
 #include "game/key_codes.h"
 #include "game/menu.h"
@@ -62,17 +63,25 @@ void restore_game(std::span<const uint8_t> snapshot) {
     music_state = music;
 }
 
+uint8_t seat_bit(int32_t seat) {
+    return seat >= 0 && seat < wire::SEATS ? static_cast<uint8_t>(1u << seat) : 0;
+}
+
 bool own_seat(const RoomSession& s, uint8_t seat) {
-    return seat < wire::SEATS && (s.seat_mask >> seat & 1u);
+    return s.seat_mask & seat_bit(seat);
 }
 
 void apply_room_event(RoomSession& s, const wire::InputRecord& r) {
     switch (r.kind) {
     case wire::KIND_SEAT_PERSON:
         menu_steering_set(r.seat, false);
+        s.room.people |= seat_bit(r.seat);
+        s.room.left &= static_cast<uint8_t>(~seat_bit(r.seat));
         break;
     case wire::KIND_SEAT_COMPUTER:
         menu_steering_set(r.seat, true);
+        s.room.people &= static_cast<uint8_t>(~seat_bit(r.seat));
+        s.room.left |= seat_bit(r.seat);
         break;
     case wire::KIND_MENU_OWNER:
         s.room.menu_owner = r.seat;
@@ -424,4 +433,10 @@ void room_session_end(RoomSession& s) {
 
 bool room_session_owns_menu(const RoomSession& s) {
     return own_seat(s, s.room.menu_owner);
+}
+
+SeatSteering room_seat_steering(const RoomSession& s, int32_t seat) {
+    if (computer_steers(seat)) return SeatSteering::computer;
+    if (s.seat_mask & seat_bit(seat)) return SeatSteering::you;
+    return s.room.people & seat_bit(seat) ? SeatSteering::friend_ : SeatSteering::free;
 }

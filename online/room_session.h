@@ -55,7 +55,12 @@ struct RoomRequest {
 // What the room's events made of it, kept beside every snapshot so a rollback takes it back.
 struct RoomState {
     uint8_t menu_owner = wire::NO_SEAT;
+    uint8_t people = 0; // seats a person steers now, by bit
+    uint8_t left = 0;   // seats a person left to the computer, until the person is back
 };
+
+// Who steers a seat, as the room's menu and score panel show it.
+enum class SeatSteering : uint8_t { you, friend_, computer, free };
 
 // One tick this machine has run and may have to run again.
 struct RoomFrame {
@@ -146,3 +151,7 @@ void room_session_end(RoomSession& s);
 
 // The seat that owns the room's menu is one of this machine's.
 bool room_session_owns_menu(const RoomSession& s);
+
+// Who steers the seat in the live game: this machine's person, a person elsewhere, the computer,
+// or nobody.
+SeatSteering room_seat_steering(const RoomSession& s, int32_t seat);
