@@ -48,6 +48,19 @@ template <class T> T read(RoomMachine& m, const T& table) {
     return value;
 }
 
+// Who steers each seat as the machine's menu and score panel show it, and whether the computer
+// took the seat over from a person.
+std::string steering(RoomMachine& m) {
+    std::string seats;
+    room_with_game(m, [&] {
+        for (int32_t seat = 0; seat < wire::SEATS; ++seat) {
+            seats += "YFCN"[static_cast<int>(room_seat_steering(m.session, seat))];
+            if (m.session.room.left >> seat & 1u) seats += '!';
+        }
+    });
+    return seats;
+}
+
 std::string scene(RoomMachine& m) {
     std::string name;
     room_with_game(m, [&] { name = current_scene >= 0 ? scene_table[current_scene].name : ""; });
@@ -157,11 +170,15 @@ TEST_F(RoomTest, VanishedMachinesSeatGoesToTheComputerAndComesBack) {
     const uint64_t token = b->session.token;
     virtual_net_cut(b->server_end);
     ASSERT_TRUE(room_step_until([&] { return read(*a, computer_slots)[1] != 0; }, 120)); // within 3 s
+    EXPECT_EQ(steering(*a), "YC!NN");
     EXPECT_EQ(b->session.phase, RoomPhase::failed);
     EXPECT_EQ(b->session.failure, "connection lost");
     room_machine_reconnect(*b, joining(room_code(*a), 1, token));
     ASSERT_TRUE(room_step_until([&] { return seated(*b) && read(*a, computer_slots)[1] == 0; }, 200));
     EXPECT_EQ(b->session.seat_mask, 0b10);
+    EXPECT_EQ(steering(*a), "YFNN");
+    room_step(20);
+    EXPECT_EQ(steering(*b), "FYNN");
     b->checksums_heard.clear();
     expect_agreement(30);
 }
