@@ -17,6 +17,7 @@
 // game. Main thread only, one tick at a time; several sessions may live in one process (a test
 // plays a whole room in one), each with the game's tables swapped in around its tick.
 #pragma once
+#include "online/replay_recorder.h"
 #include "online/wire.h"
 
 #include <cstdint>
@@ -68,6 +69,7 @@ struct RoomFrame {
     RoomState room;                // and the room's state then
     std::vector<wire::InputRecord> records; // what the tick ran on
     uint32_t checksum = 0;          // the rules after it
+    ReplayTickNote note;            // and what it means to the recording, once closed as run
 };
 
 // This machine's own record, sent and not yet seen among the closed ticks.
@@ -129,6 +131,11 @@ struct RoomSession {
     int64_t last_sent_ms = 0;
     int64_t last_heard_ms = 0;
     int64_t asked_ms = 0; // when OPEN or JOIN went
+
+    // The room's games as closed, recorded like local ones; kept when they end from tick
+    // keep_from on (not those over before this machine came, nor again after a RESYNC).
+    ReplayRecording recording;
+    uint32_t keep_from = 0;
 
     // Away in the credits: the room's game waits in `away_game` meanwhile.
     bool away = false;

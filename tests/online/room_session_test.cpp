@@ -7,7 +7,10 @@
 #include "game/menu.h"
 #include "game/players.h"
 #include "game/rounds.h"
+#include "../replay/played_back.h"
+#include "online/replay_format.h"
 #include "room_harness.h"
+#include "virtual_platform.h"
 
 #include "audio/sfx.h"
 
@@ -181,6 +184,18 @@ TEST_F(RoomTest, VanishedMachinesSeatGoesToTheComputerAndComesBack) {
     EXPECT_EQ(steering(*b), "FYNN");
     b->checksums_heard.clear();
     expect_agreement(30);
+
+    // The game, with the seat's change and return in it, is kept by both machines as closed (the
+    // one that came back, from the log): the same file, which plays to the end it recorded.
+    play_until_decided();
+    const auto& kept = virtual_platform().store[STORE_DATA];
+    ASSERT_TRUE(room_step_until([&] { return kept.size() == 2; }, 2000));
+    const std::string file_a = kept.begin()->second, file_b = std::next(kept.begin())->second;
+    EXPECT_EQ(file_a, file_b);
+    const ReplayOpened opened = replay_open({reinterpret_cast<const uint8_t*>(file_a.data()), file_a.size()});
+    ASSERT_TRUE(opened.ok) << opened.message;
+    room_harness_stop();
+    EXPECT_EQ(played_back({file_a.begin(), file_a.end()}), opened.final_checksum);
 }
 
 TEST_F(RoomTest, CreditsWhileTheRoomGoesOnThenCatchUp) {
