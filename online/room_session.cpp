@@ -78,7 +78,9 @@ void apply_room_event(RoomSession& s, const wire::InputRecord& r, TickInput& inp
     case wire::KIND_SEAT_PERSON:
     case wire::KIND_SEAT_COMPUTER: {
         const bool computer = r.kind == wire::KIND_SEAT_COMPUTER;
-        tick_input_add(input, {static_cast<int16_t>(computer), 0, 0, TICK_STEERING, static_cast<int8_t>(r.seat), 0});
+        // A tick full of presses still changes the seat (alike on every machine), if not in its replay.
+        if (!tick_input_add(input, {static_cast<int16_t>(computer), 0, 0, TICK_STEERING, static_cast<int8_t>(r.seat), 0}))
+            menu_steering_set(r.seat, computer);
         s.room.people = static_cast<uint8_t>(computer ? s.room.people & ~bit : s.room.people | bit);
         s.room.left = static_cast<uint8_t>(computer ? s.room.left | bit : s.room.left & ~bit);
         break;
