@@ -43,6 +43,9 @@ constexpr int32_t REMAP_PROMPT_X = 225, REMAP_PROMPT_Y = 112;
 constexpr int32_t KEY_ASK_MARGIN = 2; // the ring's edge outside the cap's face
 constexpr int32_t REFUSED_TICKS = 40;
 
+// The control set whose keys each slot's caps show, or -1 for blank caps.
+std::array<int32_t, PLAYER_SLOTS> caps_from = {0, 1, 2, 3};
+
 Sprite* menu_sprite(int32_t piece) {
     return sprite_at(menu_first_sprite + piece);
 }
@@ -91,7 +94,8 @@ void controls_refresh() {
         }
         for (int32_t side = 0; side < 2; ++side) {
             if (Sprite* label = menu_sprite(MENU_KEY_LABELS + 2 * slot + side)) {
-                label->image = key_label_image(player_controls[2 * slot + side]);
+                const int32_t set = caps_from[slot];
+                label->image = set >= 0 ? key_label_image(player_controls[2 * set + side]) : -1;
                 label->visible = shown && !computer;
             }
         }
@@ -325,6 +329,12 @@ bool menu_keys_hit(int32_t x, int32_t y) {
     for (const HitArea& area : HIT_AREAS)
         if (area.action == controls_click && hit(area, x, y)) return true;
     return false;
+}
+
+void menu_caps_for_room(bool in_room, uint32_t seat_mask) {
+    int32_t next_set = 0;
+    for (int32_t slot = 0; slot < PLAYER_SLOTS; ++slot)
+        caps_from[slot] = !in_room ? slot : (seat_mask >> slot & 1u) ? next_set++ : -1;
 }
 
 void menu_steering_set(int32_t slot, bool computer) {

@@ -68,6 +68,10 @@ bool menu_remapping();
 bool menu_sound_hit(int32_t x, int32_t y);
 // True when a click at (x, y) lands on a slot's keys, where a right click asks for new ones.
 bool menu_keys_hit(int32_t x, int32_t y);
+// Whose keys the slots' caps show: each slot its own, or in a room (in_room) this machine's k-th
+// seat its k-th control set, the keys that steer that seat from here, and the other machines'
+// seats blank caps. Each machine's own, like the sound switches: no snapshot holds it.
+void menu_caps_for_room(bool in_room, uint32_t seat_mask);
 // Who steers the slot from now on (a computer taking over is a normal one, a computer already
 // steering keeps its strength), the picture beside the score panel following.
 void menu_steering_set(int32_t slot, bool computer);

@@ -31,6 +31,7 @@ constexpr uint32_t ORIGIN_CREEP_MESSAGES = 40;
 
 void fail(RoomSession& s, const std::string& why) {
     if (s.phase == RoomPhase::failed) return;
+    menu_caps_for_room(false, 0);
     s.phase = RoomPhase::failed;
     s.failure = why;
     s.away = false;
@@ -194,6 +195,7 @@ void on_message(RoomSession& s, std::span<const uint8_t> bytes) {
         s.token = m.token;
         s.joined_closed = m.tick;
         s.keep_from = m.tick;
+        menu_caps_for_room(true, m.seat_mask); // before the room's menu is made
         s.origin_ms = platform_clock_ms() - static_cast<int64_t>(m.tick) * wire::TICK_MS;
         // A press must cross to the server while the room's clock runs on: the answer's round
         // trip is the first guess of how far ahead to run.
@@ -436,6 +438,7 @@ void room_session_tick(RoomSession& s) {
 }
 
 void room_session_end(RoomSession& s) {
+    menu_caps_for_room(false, 0);
     if (s.link) net_link_close(s.link);
     s.link = nullptr;
 }

@@ -1,6 +1,7 @@
 // Whole rooms headless: machines in one process, the server's own rules between them over the
 // virtual link, the clock moved a tick at a time.
 #include "engine/frame_state.h"
+#include "engine/image_table.h"
 #include "engine/scene.h"
 #include "game/computer_players.h"
 #include "game/key_codes.h"
@@ -216,6 +217,11 @@ TEST_F(RoomTest, CreditsWhileTheRoomGoesOnThenCatchUp) {
 
 TEST_F(RoomTest, MenuFollowsItsOwnerAndTheSoundAndKeysStayLocal) {
     two_in_room();
+    // B's caps show the keys that steer its seat from there (its first set, Q and W), A's seat none.
+    room_with_game(*b, [] {
+        EXPECT_EQ(sprite_at(menu_first_sprite + MENU_KEY_LABELS)->image, -1);
+        EXPECT_EQ(sprite_at(menu_first_sprite + MENU_KEY_LABELS + 2)->image, image_find("key_q.png"));
+    });
     room_press(*b, KEY_ENTER);
     room_click(*b, LEVEL_NEXT_X, LEVEL_NEXT_Y);
     room_step(60);
