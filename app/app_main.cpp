@@ -63,6 +63,7 @@ void on_close() {
 }
 
 void on_key_down(int virtual_key) {
+    room_play_pressed();
     event_key_down(virtual_key);
 }
 
@@ -71,6 +72,7 @@ void on_button_down(int button, uint16_t px, uint16_t py) {
                          viewport.height, virtual_width, virtual_height};
     int32_t x = 0, y = 0;
     if (click_point(px, py, area, &x, &y) && room_play_click(x, y)) return; // the online button's own
+    room_play_pressed();
     event_button_down(button, px, py, area);
 }
 
@@ -118,6 +120,7 @@ bool main_loop_pass(int* exit_code, int* idle_ms) {
         room_play_draw();
         sprites_render();
         banner_draw_end();
+        room_play_drawn();
         picture_stale = false;
         *idle_ms = frame_timer_ms_until_due(); // the swap took its time
     } else {

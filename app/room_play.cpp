@@ -23,12 +23,15 @@ namespace {
 constexpr const char* SERVER_FILE = "room-server";
 // How long a failure stays on the line.
 constexpr int64_t FAILURE_SHOWN_MS = 10'000;
+// Set to a number of seconds, it asks for the room's figures on standard output that often.
+constexpr const char* FIGURES_VARIABLE = "QUIBBET_ROOM_FIGURES";
 
 RoomSession session;
 RoomLink link;
 bool active = false;
 bool told_seated = false;
 int64_t failure_until_ms = 0;
+int64_t figures_due_ms = 0;
 
 std::string code_text(const wire::RoomCode& code) {
     return std::string(code.begin(), code.end());
@@ -106,6 +109,25 @@ bool in_gameplay() {
     return current_scene >= 0 && std::string(scene_table[current_scene].name) == "gameplay";
 }
 
+void print_figures() {
+    std::printf("quibbet: %s\n", room_figures_line(session.counts).c_str());
+    std::fflush(stdout);
+}
+
+// Every so many seconds while the variable asks; never when it is unset or not a count.
+void figures_when_due() {
+    static const int64_t every_ms = [] {
+        const char* text = std::getenv(FIGURES_VARIABLE);
+        const long seconds = text ? std::strtol(text, nullptr, 10) : 0;
+        return seconds > 0 && seconds <= 3600 ? seconds * 1000 : 0;
+    }();
+    if (!every_ms) return;
+    const int64_t now = platform_clock_ms();
+    if (now < figures_due_ms) return;
+    if (figures_due_ms) print_figures();
+    figures_due_ms = now + every_ms;
+}
+
 bool menu_shown() {
     return in_gameplay() && game_state == STATE_MENU;
 }
@@ -126,6 +148,14 @@ void room_play_draw() {
     if (active && in_gameplay()) seats_draw(session);
 }
 
+void room_play_pressed() {
+    if (active) room_session_pressed(session);
+}
+
+void room_play_drawn() {
+    if (active) room_session_drawn(session);
+}
+
 bool room_play_active() {
     return active;
 }
@@ -135,8 +165,10 @@ bool room_play_tick() {
     if (active) {
         room_session_tick(session);
         if (session.phase == RoomPhase::in_room && !told_seated) seated();
+        figures_when_due();
         if (session.phase == RoomPhase::failed) {
             active = false;
+            print_figures();
             say_failure(session.failure);
             settings_restore();
             game_return(static_cast<uint32_t>(platform_clock_ms()));

@@ -26,6 +26,13 @@ bool room_play_tick();
 // a room's board is shown.
 void room_play_draw();
 
+// Called by the window's press handlers as a press is queued, and by main_loop_pass after each
+// drawn frame: what the room's figures measure (online/room_figures.h). The figures go to
+// standard output as one line when a session ends, and every QUIBBET_ROOM_FIGURES seconds while
+// that variable asks.
+void room_play_pressed();
+void room_play_drawn();
+
 // Called by the window's click handler with the click's virtual point: true when the click
 // was on the button that opens a room (and the room is being opened), so the game never sees it.
 bool room_play_click(int32_t x, int32_t y);

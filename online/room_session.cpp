@@ -131,6 +131,7 @@ void begin_room(RoomSession& s) {
     s.presses.clear();
     s.own_seen = 0;
     s.recording.recording = false; // a game under way is recorded again from its start
+    room_figures_restart(s);
     s.frames.resize(FRAME_RING);
     for (RoomFrame& f : s.frames)
         f.snapshot.resize(snapshot_size());
@@ -289,8 +290,10 @@ void local_presses(RoomSession& s) {
         }
         wire::InputRecord r;
         if (s.presses.size() < static_cast<size_t>(TICK_EVENTS) &&
-            record_from_press(press, s.seat_mask, room_session_owns_menu(s), in_menu, &r))
+            record_from_press(press, s.seat_mask, room_session_owns_menu(s), in_menu, &r)) {
             s.presses.push_back(r);
+            room_figures_press_taken(s);
+        }
     }
 }
 
@@ -359,7 +362,10 @@ void predict(RoomSession& s) {
     if (s.predicted >= limit) ++s.counts.waits;
     while (s.predicted < target) {
         const uint32_t t = s.predicted;
-        if (t >= s.rerun_to && !s.presses.empty()) send_presses(s, t);
+        if (t >= s.rerun_to && !s.presses.empty()) {
+            send_presses(s, t);
+            room_figures_presses_run(s, t);
+        }
         RoomFrame& f = frame(s, t);
         snapshot_save(f.snapshot);
         f.room = s.room;
@@ -414,6 +420,7 @@ void room_session_tick(RoomSession& s) {
     if (s.phase != RoomPhase::in_room) {
         while (event_next()) {
         } // nobody's presses before a seat
+        room_figures_ticked(s);
         return;
     }
     if (s.request.controller) {
@@ -429,6 +436,7 @@ void room_session_tick(RoomSession& s) {
             if (s.predicted >= s.rerun_to) s.rerun_to = 0;
         }
     }
+    room_figures_ticked(s);
     send_checksums(s);
     if (s.phase == RoomPhase::in_room && platform_clock_ms() - s.last_sent_ms >= ROOM_PING_MS) {
         wire::Message ping;

@@ -17,6 +17,7 @@
 // game. Main thread only, one tick at a time; several sessions may live in one process (a test
 // plays a whole room in one), each with the game's tables swapped in around its tick.
 #pragma once
+#include "online/room_figures.h"
 #include "online/replay_recorder.h"
 #include "online/wire.h"
 
@@ -86,6 +87,11 @@ struct RoomCounts {
     uint32_t waits = 0;            // session ticks that ran nothing, being ROOM_PREDICTION_MAX ahead
     uint32_t latest_own_stamp = 0; // the most ticks one of this machine's presses was stamped late
     uint32_t resyncs = 0;
+    // What the person saw (online/room_figures.h).
+    int64_t longest_still_ms = 0; // the room's game on the screen standing still
+    uint32_t presses_shown = 0;   // own presses drawn, and how late: from the press to the frame
+    int64_t press_shown_total_ms = 0;
+    int64_t press_shown_worst_ms = 0;
 };
 
 struct RoomSession {
@@ -142,6 +148,7 @@ struct RoomSession {
     std::vector<uint8_t> away_game;
 
     RoomCounts counts;
+    RoomWatch watch;
 };
 
 // Starts connecting; the session is in the connecting phase (or failed, for an address that

@@ -4,12 +4,13 @@
 # printed link. The opener starts a game, each turns its own
 # player once, and the game is decided: the same player's score shows 1 on both screens. The server compares every
 # closed tick's checksums of both machines and would log a machine that differs: it logs none.
-# Both keep the room's game as a replay, the same file, which quibbet-replay plays to its recorded end.
 # The two screenshots of the decided game are kept (online-*.png).
+# Both keep the room's game as a replay, the same file, which quibbet-replay plays to its recorded end.
 # Usage: two_machines.sh PROGRAM SERVER SCREEN_WATCH REPLAYER
 . "$(dirname "$0")/../e2e_window/e2e_lib.sh"
 . "$(dirname "$0")/../e2e_whole/game_screens.sh"
 . "$(dirname "$0")/../e2e_sfx/pulse_server.sh"
+. "$(dirname "$0")/room_machines.sh"
 
 program=$1 server=$2 SCREEN_WATCH=$3 replayer=$4
 SHOT_PREFIX=online
@@ -22,43 +23,9 @@ cleanup_hooks+=(keep_shots)
 # Each program opens two outputs (the music's and the effects'); the dummy output takes only one.
 pulse_start
 
-"$server" --listen 127.0.0.1 --port 0 >"$WORK_DIR/server.log" 2>&1 &
-STARTED_PIDS+=($!)
-port_known() { grep -q 'listening on 127.0.0.1 port [0-9]' "$WORK_DIR/server.log"; }
-poll "$WAIT_SECONDS" port_known || fail "the server did not start: $(cat "$WORK_DIR/server.log")"
-address=127.0.0.1:$(grep -o 'listening on 127.0.0.1 port [0-9]*' "$WORK_DIR/server.log" | head -n1 | grep -o '[0-9]*$')
-
-# start_machine NAME LINK: an X server and the program on it, past the fullscreen question;
-# its display and window go to NAME_display and NAME_window. Each machine has its own home, so
-# its own remembered seat.
-start_machine() {
-    xvfb_start
-    mkdir -p "$WORK_DIR/$1-home"
-    HOME="$WORK_DIR/$1-home" XDG_CONFIG_HOME="$WORK_DIR/$1-home/config" XDG_DATA_HOME="$WORK_DIR/$1-home/data" \
-        SDL_AUDIODRIVER=pulseaudio \
-        "$program" ${2:+"$2"} >"$WORK_DIR/$1.out" 2>"$WORK_DIR/$1.err" &
-    STARTED_PIDS+=($!)
-    play_in_a_window
-    printf -v "$1_display" %s "$DISPLAY"
-    printf -v "$1_window" %s "$GAME_WINDOW"
-}
-# on NAME COMMAND...: runs a helper against that machine's display and window.
-on() {
-    local name=$1 display window
-    shift
-    display=${name}_display window=${name}_window
-    DISPLAY=${!display} GAME_WINDOW=${!window} "$@"
-}
-
-mkdir -p "$WORK_DIR/opener-home/config/quibbet"
-printf 'quibbet://%s/' "$address" >"$WORK_DIR/opener-home/config/quibbet/room-server"
-start_machine opener ""
-on opener see opener-local-menu "$WAIT_SECONDS" "${STAGE_MENU[@]}"
-on opener vclick 368 455
-link_printed() { grep -o 'quibbet://[^ ]*/[A-Z0-9]\{6\}' "$WORK_DIR/opener.out" >/dev/null; }
-poll "$WAIT_SECONDS" link_printed || fail "no room link printed: $(cat "$WORK_DIR/opener.err")"
-link=$(grep -o 'quibbet://[^ ]*/[A-Z0-9]\{6\}' "$WORK_DIR/opener.out" | head -n1)
-echo "room link: $link"
+server_start "$server"
+open_room opener "127.0.0.1:$server_port"
+link=$room_link
 on opener see opener-menu "$WAIT_SECONDS" "${STAGE_MENU[@]}"
 
 start_machine joiner "$link"
@@ -71,11 +38,6 @@ on opener see opener-ready "$WAIT_SECONDS" "${STAGE_READY[@]}"
 on joiner see joiner-ready "$WAIT_SECONDS" "${STAGE_READY[@]}"
 on opener vkey q
 on joiner vkey q
-# won_by NAME SLOT: that machine's screen shows a 1 in the slot's score.
-won_by() {
-    local window=${1}_window
-    on "$1" "$SCREEN_WATCH" "$(cut -d' ' -f1 <<<"${!window}")" 1 "$WORK_DIR/$1-won.ppm" "$(score_one "$2")" >/dev/null
-}
 winner=""
 either_won() { won_by opener 0 && winner=0 || { won_by opener 1 && winner=1; }; }
 poll 90 either_won || fail "the opener never saw the game decided: $(cat "$WORK_DIR/server.log")"

@@ -82,6 +82,7 @@ void machine_tick(RoomMachine& m) {
         if (InputEvent* queued = event_push()) *queued = e;
     m.presses.clear();
     room_session_tick(m.session);
+    room_session_drawn(m.session); // as the window draws after a tick
     snapshot_save(m.game);
 }
 

@@ -133,10 +133,13 @@ TEST_F(RoomTest, OwnTurnShowsAtOnceAndLandsWhereItWasPredicted) {
     start_game();
     ASSERT_TRUE(room_step_until([&] { return read(*a, game_state) == STATE_PLAYING; }, 200));
     const int32_t facing = read(*a, players)[0].facing;
+    const uint32_t shown = a->session.counts.presses_shown;
     room_press(*a, KEY_W);
     room_step();
     EXPECT_EQ(read(*a, players)[0].facing, (facing + 1) % FACINGS);
     EXPECT_LT(a->session.closed, a->session.predicted); // shown before the server closed it
+    EXPECT_EQ(a->session.counts.presses_shown, shown + 1);
+    EXPECT_EQ(a->session.counts.press_shown_worst_ms, 0); // drawn in the tick that took it
     const uint32_t rollbacks = a->session.counts.rollbacks;
     room_step(40);
     EXPECT_EQ(a->session.counts.rollbacks, rollbacks);
@@ -150,6 +153,7 @@ TEST_F(RoomTest, RunsAheadAtMostItsReachThenCatchesUp) {
     room_step(80);
     EXPECT_LE(a->session.predicted - a->session.closed, ROOM_PREDICTION_MAX);
     EXPECT_GT(a->session.counts.waits, 0u);
+    EXPECT_GE(a->session.counts.longest_still_ms, 1000); // the delay less the reach ahead
     virtual_net_rules(a->server_end).delay_ms = 20;
     ASSERT_TRUE(room_step_until([&] { return a->session.confirmed + 4 >= b->session.confirmed; }, 200));
     expect_agreement(100);
