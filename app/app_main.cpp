@@ -117,6 +117,7 @@ bool main_loop_pass(int* exit_code, int* idle_ms) {
     if (picture_stale && *idle_ms > 0 && platform_window_visible()) {
         frame_begin();
         const int32_t banner_first = banner_draw_begin();
+        room_play_draw();
         sprites_render(room_play_controller() ? banner_first : 0); // a controller shows no game
         banner_draw_end();
         room_play_drawn();

@@ -20,3 +20,6 @@ bool banner_button_hit(int32_t x, int32_t y);
 // first sprite.
 int32_t banner_draw_begin();
 void banner_draw_end();
+
+// One more overlay sprite between them (the seats' words and marks), gone with the rest at the end.
+void banner_place(int32_t image, int32_t x, int32_t y);

@@ -1,6 +1,7 @@
 #include "app/room_play.h"
 
 #include "app/room_banner.h"
+#include "app/room_seats.h"
 #include "engine/scene.h"
 #include "game/rounds.h"
 #include "game/settings.h"
@@ -128,6 +129,10 @@ void seated() {
     std::fflush(stdout);
 }
 
+bool in_gameplay() {
+    return current_scene >= 0 && std::string(scene_table[current_scene].name) == "gameplay";
+}
+
 void print_figures() {
     std::printf("quibbet: %s\n", room_figures_line(session.counts).c_str());
     std::fflush(stdout);
@@ -148,8 +153,7 @@ void figures_when_due() {
 }
 
 bool menu_shown() {
-    return current_scene >= 0 && std::string(scene_table[current_scene].name) == "gameplay" &&
-           game_state == STATE_MENU;
+    return in_gameplay() && game_state == STATE_MENU;
 }
 
 } // namespace
@@ -162,6 +166,10 @@ bool room_play_click(int32_t x, int32_t y) {
     if (!banner_button_hit(x, y)) return false;
     open_room();
     return true;
+}
+
+void room_play_draw() {
+    if (active && !session.request.controller && in_gameplay()) seats_draw(session);
 }
 
 void room_play_pressed() {

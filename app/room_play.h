@@ -29,6 +29,10 @@ bool room_play_controller();
 // local game is to run it as always.
 bool room_play_tick();
 
+// Called by main_loop_pass between banner_draw_begin and sprites_render: who sits where, while
+// a room's board is shown.
+void room_play_draw();
+
 // Called by the window's press handlers as a press is queued, and by main_loop_pass after each
 // drawn frame: what the room's figures measure (online/room_figures.h). The figures go to
 // standard output as one line when a session ends, and every QUIBBET_ROOM_FIGURES seconds while
