@@ -116,8 +116,9 @@ bool main_loop_pass(int* exit_code, int* idle_ms) {
     *idle_ms = frame_timer_ms_until_due();
     if (picture_stale && *idle_ms > 0 && platform_window_visible()) {
         frame_begin();
-        banner_draw_begin();
-        sprites_render();
+        const int32_t banner_first = banner_draw_begin();
+        room_play_draw();
+        sprites_render(room_play_controller() ? banner_first : 0); // a controller shows no game
         banner_draw_end();
         room_play_drawn();
         picture_stale = false;

@@ -42,12 +42,6 @@ int32_t glyph_image(char c) {
     return name.empty() ? -1 : image_find(name.c_str());
 }
 
-void place(int32_t image, int32_t x, int32_t y) {
-    Sprite* s = sprite_new();
-    if (!s) return;
-    *s = {1, 1, x, y, image, 1.0f, 0.0f};
-}
-
 } // namespace
 
 void banner_set(const std::string& text) {
@@ -64,9 +58,9 @@ bool banner_button_hit(int32_t x, int32_t y) {
            y < ROOM_BUTTON_Y + r->height;
 }
 
-void banner_draw_begin() {
+int32_t banner_draw_begin() {
     mark = sprite_count;
-    if (button_shown) place(image_find("roombutton.png"), ROOM_BUTTON_X, ROOM_BUTTON_Y);
+    if (button_shown) banner_place(image_find("roombutton.png"), ROOM_BUTTON_X, ROOM_BUTTON_Y);
     int32_t x = LINE_X;
     for (char c : line) {
         const int32_t image = glyph_image(c);
@@ -75,9 +69,16 @@ void banner_draw_begin() {
             x += SPACE_ADVANCE;
             continue;
         }
-        place(image, x, LINE_Y);
+        banner_place(image, x, LINE_Y);
         x += r->width - GLYPH_OVERLAP;
     }
+    return mark;
+}
+
+void banner_place(int32_t image, int32_t x, int32_t y) {
+    Sprite* s = sprite_new();
+    if (!s) return;
+    *s = {1, 1, x, y, image, 1.0f, 0.0f};
 }
 
 void banner_draw_end() {

@@ -16,6 +16,10 @@ void banner_set(const std::string& line);
 void banner_show_button(bool shown);
 bool banner_button_hit(int32_t x, int32_t y);
 
-// Called by main_loop_pass around sprites_render.
-void banner_draw_begin();
+// Called by main_loop_pass around sprites_render; begin returns the pool entry of the banner's
+// first sprite.
+int32_t banner_draw_begin();
 void banner_draw_end();
+
+// One more overlay sprite between them (the seats' words and marks), gone with the rest at the end.
+void banner_place(int32_t image, int32_t x, int32_t y);

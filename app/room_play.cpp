@@ -1,6 +1,7 @@
 #include "app/room_play.h"
 
 #include "app/room_banner.h"
+#include "app/room_seats.h"
 #include "engine/scene.h"
 #include "game/rounds.h"
 #include "game/settings.h"
@@ -9,12 +10,15 @@
 #include "platform/clock.h"
 #include "platform/net_url.h"
 #include "platform/store.h"
+#include "platform/window.h"
 
+#include <bit>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 const char* app_room_link = nullptr;
+bool app_room_controller = false;
 
 namespace {
 
@@ -58,9 +62,19 @@ void say_failure(const std::string& why) {
     failure_until_ms = platform_clock_ms() + FAILURE_SHOWN_MS;
 }
 
-void start(const char* text) {
+// A controller's line goes on its page too, over the buttons once it has a seat.
+void controller_line(int32_t seat, const std::string& line) {
+    banner_set(line);
+    platform_controller_screen(seat, line.c_str());
+}
+
+void start(const char* text, bool controller) {
     if (const char* why = room_link_parse(text, &link)) {
         say_failure(std::string(why) + ": " + text);
+        return;
+    }
+    if (controller && !link.has_code) {
+        say_failure(std::string("a controller joins a room: its link needs the room's code: ") + text);
         return;
     }
     if (!active) settings_hold(); // the room's menu is everyone's, not this player's to keep
@@ -69,10 +83,14 @@ void start(const char* text) {
     request.open = !link.has_code;
     request.code = link.code;
     request.token = link.has_code ? saved_token(link.code) : 0;
+    request.controller = controller;
     room_session_start(session, request);
     active = true;
     told_seated = false;
     failure_until_ms = 0;
+    if (controller)
+        return controller_line(-1, "JOINING ROOM " + code_text(link.code) + " AT " + link.authority +
+                                       " AS A CONTROLLER ...");
     banner_set(link.has_code ? "JOINING ROOM " + code_text(link.code) + " AT " + link.authority + " ..."
                              : "OPENING A ROOM AT " + link.authority + " ...");
 }
@@ -86,7 +104,7 @@ void open_room() {
         say_failure("no server known yet; start the game with a link, quibbet quibbet://HOST:PORT/");
         return;
     }
-    start(text);
+    start(text, false);
 }
 
 void seated() {
@@ -95,6 +113,13 @@ void seated() {
     std::snprintf(token, sizeof token, "%016llx", static_cast<unsigned long long>(session.token));
     store_text(token_file(session.code), token);
     store_text(SERVER_FILE, link.tls ? "quibbets://" + link.authority + "/" : "quibbet://" + link.authority + "/");
+    if (session.request.controller) {
+        const int32_t seat = session.seat_mask ? std::countr_zero(session.seat_mask) : -1;
+        return controller_line(seat, seat >= 0 ? "YOU STEER PLAYER " + std::to_string(seat + 1) + " IN ROOM " +
+                                                     code_text(session.code)
+                                               : "ROOM " + code_text(session.code) +
+                                                     " IS FULL: THIS CONTROLLER HAS NO PLAYER TO STEER");
+    }
     banner_set("ROOM " + code_text(session.code) + ": " + room_link_browser(link, session.code) + " OR " +
                room_link_game(link, session.code));
     if (!session.request.open) return;
@@ -102,6 +127,10 @@ void seated() {
                 std::string(session.code.begin(), session.code.end()).c_str(),
                 room_link_game(link, session.code).c_str(), room_link_browser(link, session.code).c_str());
     std::fflush(stdout);
+}
+
+bool in_gameplay() {
+    return current_scene >= 0 && std::string(scene_table[current_scene].name) == "gameplay";
 }
 
 void print_figures() {
@@ -124,20 +153,23 @@ void figures_when_due() {
 }
 
 bool menu_shown() {
-    return current_scene >= 0 && std::string(scene_table[current_scene].name) == "gameplay" &&
-           game_state == STATE_MENU;
+    return in_gameplay() && game_state == STATE_MENU;
 }
 
 } // namespace
 
 void room_play_start() {
-    if (app_room_link) start(app_room_link);
+    if (app_room_link) start(app_room_link, app_room_controller);
 }
 
 bool room_play_click(int32_t x, int32_t y) {
     if (!banner_button_hit(x, y)) return false;
     open_room();
     return true;
+}
+
+void room_play_draw() {
+    if (active && !session.request.controller && in_gameplay()) seats_draw(session);
 }
 
 void room_play_pressed() {
@@ -152,6 +184,10 @@ bool room_play_active() {
     return active;
 }
 
+bool room_play_controller() {
+    return active && session.request.controller;
+}
+
 bool room_play_tick() {
     const bool ran = active;
     if (active) {
@@ -159,6 +195,7 @@ bool room_play_tick() {
         if (session.phase == RoomPhase::in_room && !told_seated) seated();
         figures_when_due();
         if (session.phase == RoomPhase::failed) {
+            if (session.request.controller) platform_controller_screen(-1, nullptr);
             active = false;
             print_figures();
             say_failure(session.failure);

@@ -88,11 +88,11 @@ SpriteQuad sprite_quad(const Sprite& s, const ImageRecord& img, float atlas_widt
     return quad_of(s, img, atlas_width);
 }
 
-int32_t sprite_batch_build(float atlas_width) {
+int32_t sprite_batch_build(float atlas_width, int32_t first) {
     float* position = sprite_batch.positions.data();
     float* texcoord = sprite_batch.texcoords.data();
     const int32_t count = std::min(sprite_count, static_cast<int32_t>(SPRITE_POOL_SIZE));
-    for (int32_t i = 0; i < count; ++i) {
+    for (int32_t i = std::max(first, 0); i < count; ++i) {
         const Sprite& s = sprite_pool[i];
         if (!s.used || !s.visible) continue;
         const ImageRecord* img = image_at(s.image);

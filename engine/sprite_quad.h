@@ -31,6 +31,6 @@ struct SpriteBatch {
 
 extern SpriteBatch sprite_batch;
 
-// Rebuilds sprite_batch from every used, visible sprite below sprite_count whose image is an
-// entry of the image table, in pool order. Returns the number of vertices.
-int32_t sprite_batch_build(float atlas_width);
+// Rebuilds sprite_batch from every used, visible sprite from `first` to below sprite_count whose
+// image is an entry of the image table, in pool order. Returns the number of vertices.
+int32_t sprite_batch_build(float atlas_width, int32_t first = 0);

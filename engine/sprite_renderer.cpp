@@ -17,14 +17,14 @@ const TextureSlot* atlas_slot() {
 
 } // namespace
 
-void sprites_render() {
+void sprites_render(int32_t first) {
     const TextureSlot* atlas = atlas_slot();
     if (atlas) {
         glBindTexture(GL_TEXTURE_2D, atlas->gl_name);
         glEnable(GL_BLEND);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
         glEnable(GL_TEXTURE_2D);
-        const int32_t vertices = sprite_batch_build(static_cast<float>(atlas->width));
+        const int32_t vertices = sprite_batch_build(static_cast<float>(atlas->width), first);
         glEnableClientState(GL_VERTEX_ARRAY);
         glEnableClientState(GL_TEXTURE_COORD_ARRAY);
         glDisableClientState(GL_COLOR_ARRAY);

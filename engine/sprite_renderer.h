@@ -2,5 +2,7 @@
 // atlas texture (image entry 0's slot), one texture bind, one draw call, then the buffer swap.
 // Before an atlas is loaded it only swaps. Main thread, GL context current.
 #pragma once
+#include <cstdint>
 
-void sprites_render();
+// `first`: the pool entries below it are left out (a room's controller draws only its own line).
+void sprites_render(int32_t first = 0);

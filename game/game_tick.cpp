@@ -2,6 +2,7 @@
 
 #include "engine/frame_state.h"
 #include "engine/scene.h"
+#include "game/menu.h"
 
 #include <cstddef>
 
@@ -12,6 +13,10 @@ void game_tick(const TickInput& input) {
     }
     for (int32_t i = 0; i < input.count && i < TICK_EVENTS; ++i) {
         const TickEvent& t = input.events[static_cast<std::size_t>(i)];
+        if (t.kind == TICK_STEERING) {
+            menu_steering_set(t.seat, t.code != 0);
+            continue;
+        }
         InputEvent* e = event_push();
         if (!e) break;
         *e = {t.kind, 1, t.code, t.x, t.y, t.seat, t.turn};

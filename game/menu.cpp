@@ -29,7 +29,6 @@ constexpr int32_t SOUND_PANEL_Y = 440;
 // The player-count marker stands left of the chosen count's key: menu_x + 25 n - 29.
 constexpr int32_t COUNT_MARKER_PITCH = 25, COUNT_MARKER_LEFT = -29, COUNT_MARKER_TOP = 39;
 constexpr int32_t MUSIC_MARKER_X = 7, EFFECTS_MARKER_X = 33, SOUND_MARKER_Y = 4;
-constexpr int32_t CONTROLS_X = 560, CONTROLS_TOP = 140, CONTROLS_PITCH = 60;
 constexpr int32_t CONTROLS_WIDTH = 40, CONTROLS_HEIGHT = 32;
 constexpr std::array<const char*, PLAYER_SLOTS> CONTROLS_IMAGES = {"controls001.png", "controls002.png",
                                                                    "controls003.png", "controls004.png"};
@@ -43,6 +42,9 @@ constexpr std::array<std::array<const char*, PLAYER_SLOTS>, COMPUTER_STRENGTHS> 
 constexpr int32_t REMAP_PROMPT_X = 225, REMAP_PROMPT_Y = 112;
 constexpr int32_t KEY_ASK_MARGIN = 2; // the ring's edge outside the cap's face
 constexpr int32_t REFUSED_TICKS = 40;
+
+// The control set whose keys each slot's caps show, or -1 for blank caps.
+std::array<int32_t, PLAYER_SLOTS> caps_from = {0, 1, 2, 3};
 
 Sprite* menu_sprite(int32_t piece) {
     return sprite_at(menu_first_sprite + piece);
@@ -92,7 +94,8 @@ void controls_refresh() {
         }
         for (int32_t side = 0; side < 2; ++side) {
             if (Sprite* label = menu_sprite(MENU_KEY_LABELS + 2 * slot + side)) {
-                label->image = key_label_image(player_controls[2 * slot + side]);
+                const int32_t set = caps_from[slot];
+                label->image = set >= 0 ? key_label_image(player_controls[2 * set + side]) : -1;
                 label->visible = shown && !computer;
             }
         }
@@ -326,6 +329,12 @@ bool menu_keys_hit(int32_t x, int32_t y) {
     for (const HitArea& area : HIT_AREAS)
         if (area.action == controls_click && hit(area, x, y)) return true;
     return false;
+}
+
+void menu_caps_for_room(bool in_room, uint32_t seat_mask) {
+    int32_t next_set = 0;
+    for (int32_t slot = 0; slot < PLAYER_SLOTS; ++slot)
+        caps_from[slot] = !in_room ? slot : (seat_mask >> slot & 1u) ? next_set++ : -1;
 }
 
 void menu_steering_set(int32_t slot, bool computer) {

@@ -29,6 +29,8 @@ constexpr int32_t MENU_KEY_ASK = 20;     // the ring round the cap asked for
 constexpr int32_t MENU_KEY_REFUSED = 21; // the sign of a refused key
 constexpr int32_t MENU_SPRITES = 22;
 
+// Where each slot's controls picture stands, slot 0 at the top.
+constexpr int32_t CONTROLS_X = 560, CONTROLS_TOP = 140, CONTROLS_PITCH = 60;
 // Where the cap faces lie in a controls picture: the chosen keys' labels go there.
 constexpr int32_t CONTROLS_CAP_LEFT_X = 3, CONTROLS_CAP_RIGHT_X = 21, CONTROLS_CAP_Y = 6;
 
@@ -66,6 +68,10 @@ bool menu_remapping();
 bool menu_sound_hit(int32_t x, int32_t y);
 // True when a click at (x, y) lands on a slot's keys, where a right click asks for new ones.
 bool menu_keys_hit(int32_t x, int32_t y);
+// Whose keys the slots' caps show: each slot its own, or in a room (in_room) this machine's k-th
+// seat its k-th control set, the keys that steer that seat from here, and the other machines'
+// seats blank caps. Each machine's own, like the sound switches: no snapshot holds it.
+void menu_caps_for_room(bool in_room, uint32_t seat_mask);
 // Who steers the slot from now on (a computer taking over is a normal one, a computer already
 // steering keeps its strength), the picture beside the score panel following.
 void menu_steering_set(int32_t slot, bool computer);

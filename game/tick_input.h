@@ -14,10 +14,14 @@ constexpr int32_t TICK_EVENTS = EVENT_QUEUE_SIZE;
 // A key code the game has no name for; like any key but Escape and Space, it only starts a game.
 constexpr int32_t KEY_UNNAMED = -1;
 
+// Not a press but a room's word that the seat is steered from this tick on by the computer
+// (code 1) or its person (code 0); game_tick acts on it, the scenes never see it.
+constexpr int8_t TICK_STEERING = 16;
+
 struct TickEvent {
     int16_t code; // virtual key (KEY_UNNAMED for codes outside int16), or mouse button
     int16_t x, y; // clicks only, virtual pixels clamped to int16; 0 for keys
-    int8_t kind;  // EVENT_KEY or EVENT_MOUSE_BUTTON
+    int8_t kind;  // EVENT_KEY, EVENT_MOUSE_BUTTON or TICK_STEERING
     int8_t seat;  // the player slot whose control this is, or SEAT_NONE
     int8_t turn;  // TURN_LEFT or TURN_RIGHT for a seat's control, else 0
     bool operator==(const TickEvent&) const = default;

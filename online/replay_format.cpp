@@ -109,8 +109,8 @@ void replay_write_tick(ReplayWriter& w, const TickInput& input) {
     put(w, static_cast<uint8_t>(PRESSES + count - 1));
     for (int32_t i = 0; i < count; ++i) {
         const TickEvent& e = input.events[static_cast<size_t>(i)];
-        const bool click = e.kind == EVENT_MOUSE_BUTTON;
-        put(w, static_cast<uint8_t>((click ? 1 : 0) | (e.seat + 1) << 1 | (e.turn + 1) << 4));
+        const bool click = e.kind == EVENT_MOUSE_BUTTON, steering = e.kind == TICK_STEERING;
+        put(w, static_cast<uint8_t>((click ? 1 : 0) | (e.seat + 1) << 1 | (e.turn + 1) << 4 | (steering ? 1 : 0) << 6));
         put16(w, e.code);
         if (click) {
             put16(w, e.x);
@@ -205,15 +205,19 @@ ReplayStep replay_next(ReplayReader& r, TickInput& input) {
         if (!c.left(3)) return ReplayStep::damaged;
         const uint8_t b = c.u8();
         TickEvent e{};
-        const bool click = (b & 1) != 0;
+        const bool click = (b & 1) != 0, steering = (b >> 6 & 1) != 0;
         const int32_t seat = (b >> 1 & 7) - 1, turn = (b >> 4 & 3) - 1;
-        if ((b >> 6) != 0 || seat >= PLAYER_SLOTS || turn > TURN_RIGHT) return ReplayStep::damaged;
-        e.kind = static_cast<int8_t>(click ? EVENT_MOUSE_BUTTON : EVENT_KEY);
+        if ((b >> 7) != 0 || seat >= PLAYER_SLOTS || turn > TURN_RIGHT) return ReplayStep::damaged;
+        e.kind = static_cast<int8_t>(steering ? TICK_STEERING : click ? EVENT_MOUSE_BUTTON : EVENT_KEY);
         e.seat = static_cast<int8_t>(seat);
         e.turn = static_cast<int8_t>(turn);
-        // A turn always belongs to a seat, and a seat's press is always a turn.
-        if ((seat == SEAT_NONE) != (turn == 0)) return ReplayStep::damaged;
         e.code = c.i16();
+        if (steering) {
+            // A seat's steering: a seat, no turn, no click, the computer or its person.
+            if (seat == SEAT_NONE || turn != 0 || click || (e.code != 0 && e.code != 1)) return ReplayStep::damaged;
+        } else if ((seat == SEAT_NONE) != (turn == 0)) {
+            return ReplayStep::damaged; // a turn always belongs to a seat, and a seat's press is always a turn
+        }
         if (click) {
             if (!c.left(4)) return ReplayStep::damaged;
             e.x = c.i16();

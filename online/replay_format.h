@@ -4,9 +4,10 @@
 //   (two bits per slot, slot 0 lowest: a person, an easy, a normal or a hard computer), the scores at the
 //   start (4 bytes), the starting tick (i32), the seed (u32), the ticks recorded after the starting one
 //   (u32); then the ticks, run-length coded: a byte below 0x80 is that many + 1 ticks without a press, a byte
-//   0x80 + n - 1 is one tick with n presses (1 to TICK_EVENTS), each a byte of kind | (seat + 1) << 1 | (turn
-//   + 1) << 4 and the code (i16), and for a click x and y (i16); last, the rules' checksum after the final
-//   tick (u64).
+//   0x80 + n - 1 is one tick with n presses (1 to TICK_EVENTS), each a byte of click | (seat + 1) << 1 | (turn
+//   + 1) << 4 | steering << 6 and the code (i16), and for a click x and y (i16); a steering entry is a room's
+//   change of who steers the seat (code 1 the computer, 0 its person); last, the rules' checksum after the
+//   final tick (u64).
 // Reading checks everything and answers a damaged file or one of another version with one line.
 // Portable; main thread only.
 #pragma once
@@ -19,7 +20,7 @@
 #include <cstdint>
 #include <span>
 
-constexpr int32_t REPLAY_FORMAT = 2;
+constexpr int32_t REPLAY_FORMAT = 3;
 // Who steers a slot (COMPUTER_NONE .. COMPUTER_HARD), as the header's byte holds it.
 constexpr int32_t STRENGTH_BITS = 2;
 constexpr int32_t STRENGTH_MASK = (1 << STRENGTH_BITS) - 1;

@@ -11,8 +11,7 @@
 namespace {
 
 bool recording_on = true;
-bool recording; // a game is under way and being written
-ReplayWriter writer;
+ReplayRecording local;
 
 } // namespace
 
@@ -30,24 +29,40 @@ ReplayHeader replay_header_now() {
     return h;
 }
 
+ReplayTickNote replay_note(const TickInput& input, int32_t state_before) {
+    ReplayTickNote note{};
+    note.input = input;
+    note.starts = state_before == STATE_MENU && game_state == STATE_COUNTDOWN;
+    if (note.starts) note.header = replay_header_now();
+    note.ends = state_before != STATE_MENU && game_state == STATE_MENU;
+    if (note.ends) note.final_checksum = rules_checksum();
+    return note;
+}
+
+void replay_record(ReplayRecording& r, const ReplayTickNote& note, bool keep) {
+    if (!recording_on) return;
+    if (r.recording) {
+        replay_write_tick(*r.writer, note.input);
+        if (note.ends) {
+            r.recording = false;
+            const std::span<const uint8_t> bytes = replay_write_finish(*r.writer, note.final_checksum);
+            if (keep) replay_keep(bytes);
+        }
+    } else if (note.starts) {
+        // The presses of the starting tick are in the header's state already.
+        if (!r.writer) r.writer = std::make_unique<ReplayWriter>();
+        replay_write_begin(*r.writer, note.header);
+        r.recording = true;
+    }
+}
+
 void recorded_tick(const TickInput& input) {
     const int32_t state_before = game_state;
     game_tick(input);
-    if (!recording_on) return;
-    if (recording) {
-        replay_write_tick(writer, input);
-        if (game_state == STATE_MENU) {
-            recording = false;
-            replay_keep(replay_write_finish(writer, rules_checksum()));
-        }
-    } else if (state_before == STATE_MENU && game_state == STATE_COUNTDOWN) {
-        // The presses of the starting tick are in the header's state already.
-        replay_write_begin(writer, replay_header_now());
-        recording = true;
-    }
+    if (recording_on) replay_record(local, replay_note(input, state_before));
 }
 
 void replay_recording_set(bool on) {
     recording_on = on;
-    recording = false;
+    local.recording = false;
 }

@@ -3,6 +3,7 @@
 #include "audio/sfx.h"
 #include "engine/input_events.h"
 #include "engine/scene.h"
+#include "game/computer_players.h"
 #include "game/game_tick.h"
 #include "game/key_codes.h"
 #include "game/menu.h"
@@ -30,6 +31,7 @@ constexpr uint32_t ORIGIN_CREEP_MESSAGES = 40;
 
 void fail(RoomSession& s, const std::string& why) {
     if (s.phase == RoomPhase::failed) return;
+    menu_caps_for_room(false, 0);
     s.phase = RoomPhase::failed;
     s.failure = why;
     s.away = false;
@@ -62,18 +64,28 @@ void restore_game(std::span<const uint8_t> snapshot) {
     music_state = music;
 }
 
-bool own_seat(const RoomSession& s, uint8_t seat) {
-    return seat < wire::SEATS && (s.seat_mask >> seat & 1u);
+uint8_t seat_bit(int32_t seat) {
+    return seat >= 0 && seat < wire::SEATS ? static_cast<uint8_t>(1u << seat) : 0;
 }
 
-void apply_room_event(RoomSession& s, const wire::InputRecord& r) {
+bool own_seat(const RoomSession& s, uint8_t seat) {
+    return s.seat_mask & seat_bit(seat);
+}
+
+// A seat's change of steering goes into the tick's input, so a replay of the game has it too.
+void apply_room_event(RoomSession& s, const wire::InputRecord& r, TickInput& input) {
+    const uint8_t bit = seat_bit(r.seat);
     switch (r.kind) {
     case wire::KIND_SEAT_PERSON:
-        menu_steering_set(r.seat, false);
+    case wire::KIND_SEAT_COMPUTER: {
+        const bool computer = r.kind == wire::KIND_SEAT_COMPUTER;
+        // A tick full of presses still changes the seat (alike on every machine), if not in its replay.
+        if (!tick_input_add(input, {static_cast<int16_t>(computer), 0, 0, TICK_STEERING, static_cast<int8_t>(r.seat), 0}))
+            menu_steering_set(r.seat, computer);
+        s.room.people = static_cast<uint8_t>(computer ? s.room.people & ~bit : s.room.people | bit);
+        s.room.left = static_cast<uint8_t>(computer ? s.room.left | bit : s.room.left & ~bit);
         break;
-    case wire::KIND_SEAT_COMPUTER:
-        menu_steering_set(r.seat, true);
-        break;
+    }
     case wire::KIND_MENU_OWNER:
         s.room.menu_owner = r.seat;
         break;
@@ -82,22 +94,27 @@ void apply_room_event(RoomSession& s, const wire::InputRecord& r) {
     }
 }
 
-void run_tick(RoomSession& s, const std::vector<wire::InputRecord>& records, bool silent) {
+ReplayTickNote run_tick(RoomSession& s, const std::vector<wire::InputRecord>& records, bool silent) {
     TickInput input;
     input.count = 0;
     for (const wire::InputRecord& r : records) {
         if (r.kind >= wire::FIRST_ROOM_EVENT_KIND)
-            apply_room_event(s, r);
+            apply_room_event(s, r, input);
         else
             record_to_input(r, s.room.menu_owner, input);
     }
+    const int32_t state_before = game_state;
     tick_silent = silent;
     game_tick(input);
     tick_silent = false;
     ++s.counts.ticks_run;
+    return replay_note(input, state_before);
 }
 
-void confirm(RoomSession& s, uint32_t checksum) {
+void confirm(RoomSession& s, uint32_t checksum, const ReplayTickNote& note) {
+    const bool keep = s.confirmed >= s.keep_from;
+    replay_record(s.recording, note, keep);
+    if (note.ends && keep) s.keep_from = s.confirmed + 1;
     if (s.checksums.empty()) s.checksums_first = s.confirmed;
     s.checksums.push_back(checksum);
     ++s.confirmed;
@@ -113,6 +130,7 @@ void begin_room(RoomSession& s) {
     s.checksums.clear();
     s.presses.clear();
     s.own_seen = 0;
+    s.recording.recording = false; // a game under way is recorded again from its start
     room_figures_restart(s);
     s.frames.resize(FRAME_RING);
     for (RoomFrame& f : s.frames)
@@ -177,6 +195,8 @@ void on_message(RoomSession& s, std::span<const uint8_t> bytes) {
         s.seat_mask = m.seat_mask;
         s.token = m.token;
         s.joined_closed = m.tick;
+        s.keep_from = m.tick;
+        menu_caps_for_room(true, m.seat_mask); // before the room's menu is made
         s.origin_ms = platform_clock_ms() - static_cast<int64_t>(m.tick) * wire::TICK_MS;
         // A press must cross to the server while the room's clock runs on: the answer's round
         // trip is the first guess of how far ahead to run.
@@ -186,6 +206,7 @@ void on_message(RoomSession& s, std::span<const uint8_t> bytes) {
         return;
     case wire::Type::TICKS:
         if (!in_room) return fail(s, "the server sent ticks before a seat");
+        if (s.request.controller) return; // no game to run them: they only say the server is there
         return on_ticks(s, m);
     case wire::Type::RESYNC:
         if (!in_room) return fail(s, "the server asked for a run again before a seat");
@@ -292,7 +313,7 @@ void reconcile(RoomSession& s) {
             s.predicted = s.confirmed;
             return;
         }
-        confirm(s, f.checksum);
+        confirm(s, f.checksum, f.note);
     }
 }
 
@@ -300,10 +321,10 @@ void catch_up(RoomSession& s) {
     for (uint32_t n = 0; s.predicted < s.closed && n < ROOM_CATCH_UP_PER_TICK; ++n) {
         const uint32_t t = s.predicted;
         const bool silent = t < s.high_water || s.closed - t > ROOM_SILENT_CATCH_UP;
-        run_tick(s, s.closed_inputs.front(), silent);
+        const ReplayTickNote note = run_tick(s, s.closed_inputs.front(), silent);
         ++s.predicted;
         s.high_water = std::max(s.high_water, s.predicted);
-        confirm(s, checksum_now());
+        confirm(s, checksum_now(), note);
     }
 }
 
@@ -350,7 +371,7 @@ void predict(RoomSession& s) {
         snapshot_save(f.snapshot);
         f.room = s.room;
         f.records = predicted_records(s, t);
-        run_tick(s, f.records, t < s.high_water);
+        f.note = run_tick(s, f.records, t < s.high_water);
         f.checksum = checksum_now();
         ++s.predicted;
         s.high_water = std::max(s.high_water, s.predicted);
@@ -426,10 +447,17 @@ void room_session_tick(RoomSession& s) {
 }
 
 void room_session_end(RoomSession& s) {
+    menu_caps_for_room(false, 0);
     if (s.link) net_link_close(s.link);
     s.link = nullptr;
 }
 
 bool room_session_owns_menu(const RoomSession& s) {
     return own_seat(s, s.room.menu_owner);
+}
+
+SeatSteering room_seat_steering(const RoomSession& s, int32_t seat) {
+    if (computer_steers(seat)) return SeatSteering::computer;
+    if (s.seat_mask & seat_bit(seat)) return SeatSteering::you;
+    return s.room.people & seat_bit(seat) ? SeatSteering::friend_ : SeatSteering::free;
 }

@@ -18,6 +18,7 @@
 // plays a whole room in one), each with the game's tables swapped in around its tick.
 #pragma once
 #include "online/room_figures.h"
+#include "online/replay_recorder.h"
 #include "online/wire.h"
 
 #include <cstdint>
@@ -56,7 +57,12 @@ struct RoomRequest {
 // What the room's events made of it, kept beside every snapshot so a rollback takes it back.
 struct RoomState {
     uint8_t menu_owner = wire::NO_SEAT;
+    uint8_t people = 0; // seats a person steers now, by bit
+    uint8_t left = 0;   // seats a person left to the computer, until the person is back
 };
+
+// Who steers a seat, as the room's menu and score panel show it.
+enum class SeatSteering : uint8_t { you, friend_, computer, free };
 
 // One tick this machine has run and may have to run again.
 struct RoomFrame {
@@ -64,6 +70,7 @@ struct RoomFrame {
     RoomState room;                // and the room's state then
     std::vector<wire::InputRecord> records; // what the tick ran on
     uint32_t checksum = 0;          // the rules after it
+    ReplayTickNote note;            // and what it means to the recording, once closed as run
 };
 
 // This machine's own record, sent and not yet seen among the closed ticks.
@@ -131,6 +138,11 @@ struct RoomSession {
     int64_t last_heard_ms = 0;
     int64_t asked_ms = 0; // when OPEN or JOIN went
 
+    // The room's games as closed, recorded like local ones; kept when they end from tick
+    // keep_from on (not those over before this machine came, nor again after a RESYNC).
+    ReplayRecording recording;
+    uint32_t keep_from = 0;
+
     // Away in the credits: the room's game waits in `away_game` meanwhile.
     bool away = false;
     std::vector<uint8_t> away_game;
@@ -153,3 +165,7 @@ void room_session_end(RoomSession& s);
 
 // The seat that owns the room's menu is one of this machine's.
 bool room_session_owns_menu(const RoomSession& s);
+
+// Who steers the seat in the live game: this machine's person, a person elsewhere, the computer,
+// or nobody.
+SeatSteering room_seat_steering(const RoomSession& s, int32_t seat);

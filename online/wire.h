@@ -21,7 +21,8 @@
 //   S JOINED     code, room seed, this machine's seat mask, flags, its rejoin token, and how many
 //                ticks are closed so far; then TICKS from tick 0 up to that count (the log), then
 //                every closed tick as it closes. A controller (FLAG_CONTROLLER: a phone with turn
-//                buttons and no picture) gets no TICKS and sends no CHECKSUMS.
+//                buttons and no picture) gets no log, only the ticks closing after it joined (which
+//                tell it the room goes on), and sends no CHECKSUMS.
 //   C INPUT      the tick it wants its records to take effect in, and up to MAX_INPUT_RECORDS records
 //                of its own seats. The server stamps them with max(wanted, first open tick): never
 //                earlier than asked, later when they arrive late. A wanted tick more than

@@ -50,7 +50,7 @@ TouchLayout touch_layout(float page_width, float page_height, TouchRect picture,
         if (seats & (1u << slot)) people[count++] = slot;
     const float size = button_size(page_width, page_height, picture);
     auto add = [&](int32_t slot, int32_t direction, TouchRect rect, bool upside_down) {
-        layout.buttons[layout.count++] = {slot, direction, rect, upside_down};
+        layout.buttons[layout.count++] = {slot, direction, rect, upside_down, slot};
     };
     if (count == 1) { // both thumbs of one person
         add(people[0], -1, corner_place(BOTTOM_LEFT, true, size, page_width, page_height), false);
@@ -68,6 +68,16 @@ TouchLayout touch_layout(float page_width, float page_height, TouchRect picture,
         add(slot, +1, corner_place(corner, !left_is_outer, size, page_width, page_height), upside_down);
     }
     return layout;
+}
+
+TouchLayout touch_controller_layout(float page_width, float page_height, int32_t seat) {
+    TouchLayout layout{};
+    const float width = std::max(TOUCH_BUTTON_MIN, (page_width - 3 * TOUCH_MARGIN) / 2);
+    const float height = std::max(TOUCH_BUTTON_MIN, page_height - TOUCH_CAPTION_HEIGHT - TOUCH_MARGIN);
+    layout.buttons[0] = {0, -1, {TOUCH_MARGIN, TOUCH_CAPTION_HEIGHT, width, height}, false, seat};
+    layout.buttons[1] = {0, +1, {2 * TOUCH_MARGIN + width, TOUCH_CAPTION_HEIGHT, width, height}, false, seat};
+    layout.count = 2;
+    return layout; // the Escape button is empty: no finger lands on it
 }
 
 int32_t touch_target(const TouchLayout& layout, float x, float y) {

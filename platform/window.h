@@ -51,6 +51,13 @@ void platform_quit_post(int code);
 void platform_turn_buttons(uint32_t seats, int picture_left, int picture_top, int picture_width,
                            int picture_height);
 
+// Called by the room's play when this machine is a room's controller, and again as that changes:
+// the page then shows the line and, once seated (seat 0..3; -1 before, or watching), the two
+// turn buttons of the machine's first control set in that seat's colour with its number, over
+// the whole page and nothing of the picture. A null line takes the controller's page away.
+// Backends without touch screens show nothing of it (the game's own line says it there).
+void platform_controller_screen(int32_t seat, const char* line);
+
 // Called by app_start when platform_gl_context_create failed: the error box's text. A desktop
 // names the call that failed (GL_CONTEXT_FAILURE); a page says it in a player's words.
 const char* platform_gl_failure_text();

@@ -28,7 +28,7 @@ void erase_empty_rooms(Hub& hub) {
     for (const std::string& code : maybe_empty) {
         auto it = hub.rooms.find(code);
         if (it == hub.rooms.end() || !it->second.members.empty()) continue;
-        hub.out.log("room " + it->first + " closed");
+        hub.out.log("room " + it->first + " closed: " + room_summary(it->second));
         auto use = hub.addresses.find(it->second.opener_address);
         if (use != hub.addresses.end()) --use->second.rooms;
         hub.rooms.erase(it);
@@ -149,7 +149,10 @@ void on_input(Hub& hub, ConnId id, Connection& c, Room& room, const wire::Messag
         hub_drop(hub, id, wire::ErrorCode::TOO_MANY, "too many inputs; the connection is closed", now_ms);
         return;
     }
-    for (uint32_t i = 0; i < m.count; ++i) room_stamp(room, m.tick, m.inputs[i]);
+    for (uint32_t i = 0; i < m.count; ++i) {
+        room_stamp(room, m.tick, m.inputs[i]);
+        ++room.inputs_by_seat[m.inputs[i].seat];
+    }
 }
 
 void on_message(Hub& hub, ConnId id, const wire::Message& m, int64_t now_ms) {

@@ -68,6 +68,10 @@ struct Room {
     std::deque<ChecksumReports> checks; // by tick, ascending
     // Checks of earlier ticks are decided or hold no report: the verdicts need not look at them.
     uint32_t undecided_from = 0;
+    // For the line its end leaves in the log: how far the machines were compared, and who turned.
+    std::map<size_t, uint32_t> ticks_compared_by; // machines reporting -> ticks decided so
+    uint32_t differed = 0; // a machine's checksum against the verdict
+    std::array<uint32_t, wire::SEATS> inputs_by_seat{};
 };
 
 struct AddressUse {

@@ -41,9 +41,9 @@ void claim_menu_if_unowned(Hub& hub, Room& room) {
     if (room.menu_owner == wire::NO_SEAT) pass_menu(hub, room);
 }
 
+// Controllers too: they run no game, but the ticks tell them the room goes on.
 void send_to_room(Hub& hub, const Room& room, const Bytes& bytes) {
-    for (ConnId id : room.members)
-        if (is_game_machine(hub.connections.at(id))) hub.out.send(id, bytes);
+    for (ConnId id : room.members) hub.out.send(id, bytes);
 }
 
 // Cuts the closed ticks [first, end) with their records (in stamp order) into TICKS messages.
@@ -80,6 +80,7 @@ void end_room(Hub& hub, Room& room, int64_t now_ms) {
 
 void differs(Hub& hub, Room& room, ConnId id, uint32_t tick, int64_t now_ms) {
     Connection& c = hub.connections.at(id);
+    ++room.differed;
     if (c.resyncs > 0) {
         hub_drop(hub, id, wire::ErrorCode::DESYNC,
                  "this machine's game differs from the room's even after running the log again", now_ms);
@@ -134,6 +135,7 @@ void decide_checksums(Hub& hub, Room& room, int64_t now_ms) {
         if (check.reports.size() < machines && check.tick + limits::CHECKSUM_WAIT_TICKS >= room.closed) continue;
         check.decided = true;
         check.verdict = verdict_of(room, check);
+        ++room.ticks_compared_by[check.reports.size()];
         for (const auto& [id, hash] : check.reports)
             if (hash != check.verdict) differing.emplace_back(id, check.tick);
     }
@@ -151,6 +153,16 @@ void decide_checksums(Hub& hub, Room& room, int64_t now_ms) {
 } // namespace
 
 std::string room_name(const Room& room) { return std::string(room.code.begin(), room.code.end()); }
+
+std::string room_summary(const Room& room) {
+    std::string text = std::to_string(room.closed) + " ticks; checksums compared at";
+    if (room.ticks_compared_by.empty()) text += " none";
+    for (auto it = room.ticks_compared_by.rbegin(); it != room.ticks_compared_by.rend(); ++it)
+        text += " " + std::to_string(it->second) + " ticks from " + std::to_string(it->first) + " machines,";
+    text += " a machine differed " + std::to_string(room.differed) + " times; inputs by seat";
+    for (uint32_t n : room.inputs_by_seat) text += " " + std::to_string(n);
+    return text;
+}
 
 Room& room_open(Hub& hub, const std::string& opener_address, int64_t now_ms) {
     std::string code;

@@ -8,6 +8,9 @@
 
 Room& room_open(Hub& hub, const std::string& opener_address, int64_t now_ms);
 std::string room_name(const Room& room);
+// What its end says of it: its ticks, how many machines' checksums each compared tick had, how
+// many differed, and the inputs of each seat (a controller's among them).
+std::string room_summary(const Room& room);
 // Gives `id` the seats its token holds, or else up to `wanted` never-taken seats; returns its mask.
 uint8_t room_seat(Hub& hub, Room& room, ConnId id, uint64_t token, uint8_t wanted, int64_t now_ms);
 void room_stamp(Room& room, uint32_t wanted_tick, const wire::InputRecord& record);

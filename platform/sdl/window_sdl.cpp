@@ -181,6 +181,8 @@ void platform_quit_post(int code) {
 // A desktop window is played with keys, the mouse and pads: no buttons on the screen.
 void platform_turn_buttons(uint32_t, int, int, int, int) {}
 
+void platform_controller_screen(int32_t, const char*) {}
+
 bool platform_window_visible() {
     return window && (SDL_GetWindowFlags(window) & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_HIDDEN)) == 0;
 }

@@ -143,6 +143,8 @@ void platform_quit_post(int code) { queue.push_back({Kind::quit, code}); }
 // Tests press the turn buttons with virtual_post_turn; there is no screen to show them on.
 void platform_turn_buttons(uint32_t, int, int, int, int) {}
 
+void platform_controller_screen(int32_t, const char*) {}
+
 bool platform_window_visible() { return !state.minimised; }
 
 void platform_swap_buffers() { ++state.swap_count; }

@@ -5,6 +5,7 @@
 #include "engine/fatal_hook.h"
 #include "platform/window.h"
 
+#include <cstring>
 #include <emscripten.h>
 
 namespace {
@@ -18,6 +19,7 @@ void frame() {
 
 int main(int argc, char** argv) {
     if (argc > 1) app_room_link = argv[1]; // the page's room, from its address
+    if (argc > 2) app_room_controller = std::strcmp(argv[2], "--controller") == 0;
     if (!app_start(SHOW_DEFAULT)) {
         platform_error_box("", platform_failure_reason()); // the page is the only place to say it
         platform_exit(FATAL_STATUS);

@@ -4,6 +4,8 @@
 // touch_layout puts them. Each finger acts once, when it goes down, on what lies under it: a
 // button presses, anywhere else is the left click it stands for (outside play; in play a
 // stray finger on the picture turns nobody). A finger that slides on presses nothing more.
+// A room's controller shows its own page instead (touch_controller_layout): a line and, once
+// seated, its pair over everything, whatever the pointer; a finger elsewhere does nothing.
 #include "platform/touch_layout.h"
 #include "platform/window.h"
 #include "web_page.h"
@@ -18,6 +20,8 @@ constexpr int KEY_ESCAPE = 27;
 
 struct Touch {
     bool screen;
+    bool controller;
+    int32_t controller_seat; // -1 until seated
     uint32_t seats;
     TouchRect picture; // CSS pixels
     TouchLayout layout;
@@ -30,34 +34,49 @@ Touch touch{};
 // clang-format off
 EM_JS(int, page_touch_screen, (), { return Module.quibbetPage && Module.quibbetPage.touchScreen() ? 1 : 0; });
 EM_JS(void, page_touch_clear, (), { document.getElementById("touch").replaceChildren(); });
-EM_JS(void, page_touch_button, (const char* kind, int slot, float x, float y, float size, int upside_down), {
+EM_JS(void, page_touch_button, (const char* kind, int seat, float x, float y, float width, float height,
+                                int upside_down), {
     const button = document.createElement("div");
     const what = UTF8ToString(kind);
-    button.className = "touch-button " + what + (slot >= 0 ? " seat" + (slot + 1) : "");
-    button.textContent = what === "left" ? "\u21ba " + (slot + 1) : what === "right" ? (slot + 1) + " \u21bb" : "Esc";
-    Object.assign(button.style, { left: x + "px", top: y + "px", width: size + "px", height: size + "px",
-                                  lineHeight: size + "px", fontSize: Math.round(size * 0.36) + "px",
+    button.className = "touch-button " + what + (seat >= 0 ? " seat" + (seat + 1) : "");
+    // A tall button (a controller's upright) has room for its arrow above a big number.
+    const number = String(seat + 1), tall = height >= 2 * width;
+    const arrow = what === "left" ? "\u21ba" : "\u21bb";
+    button.textContent = what === "escape" ? "Esc" : tall ? arrow + "\n" + number
+                       : what === "left" ? arrow + " " + number : number + " " + arrow;
+    Object.assign(button.style, { left: x + "px", top: y + "px", width: width + "px", height: height + "px",
+                                  fontSize: Math.round(tall ? width * 0.5 : Math.min(width, height) * 0.36) + "px",
+                                  whiteSpace: "pre", lineHeight: tall ? "1.2" : "",
                                   transform: upside_down ? "rotate(180deg)" : "" });
     document.getElementById("touch").appendChild(button);
+});
+// The controller's page under the buttons: its line over black, or gone (a null line).
+EM_JS(void, page_controller_line, (const char* line), {
+    const page = document.getElementById("controller-page");
+    page.hidden = !line;
+    document.documentElement.classList.toggle("controlling", !!line);
+    document.getElementById("controller-line").textContent = line ? UTF8ToString(line) : "";
 });
 // Who is in play, for anything on the page that follows the game (a test waits on it).
 EM_JS(void, page_seats_in_play, (uint32_t seats), { document.getElementById("touch").dataset.seats = seats; });
 // clang-format on
 
 void relayout() {
-    double width = 0, height = 0;
-    emscripten_get_element_css_size(CANVAS, &width, &height);
-    touch.layout =
-        touch_layout(static_cast<float>(width), static_cast<float>(height), touch.picture, touch.seats);
+    double css_width = 0, css_height = 0;
+    emscripten_get_element_css_size(CANVAS, &css_width, &css_height);
+    const auto width = static_cast<float>(css_width), height = static_cast<float>(css_height);
+    touch.layout = !touch.controller           ? touch_layout(width, height, touch.picture, touch.seats)
+                   : touch.controller_seat >= 0 ? touch_controller_layout(width, height, touch.controller_seat)
+                                                : TouchLayout{};
     page_touch_clear();
-    if (!touch.screen) return;
+    if (!touch.screen && !touch.controller) return;
     for (int32_t i = 0; i < touch.layout.count; ++i) {
         const TurnButton& b = touch.layout.buttons[i];
-        page_touch_button(b.direction < 0 ? "left" : "right", b.slot, b.rect.x, b.rect.y, b.rect.width,
-                          b.upside_down);
+        page_touch_button(b.direction < 0 ? "left" : "right", b.seat, b.rect.x, b.rect.y, b.rect.width,
+                          b.rect.height, b.upside_down);
     }
     const TouchRect& escape = touch.layout.escape;
-    page_touch_button("escape", -1, escape.x, escape.y, escape.width, false);
+    if (!touch.controller) page_touch_button("escape", -1, escape.x, escape.y, escape.width, escape.height, false);
 }
 
 EM_BOOL on_touch_start(int, const EmscriptenTouchEvent* e, void*) {
@@ -76,7 +95,7 @@ EM_BOOL on_touch_start(int, const EmscriptenTouchEvent* e, void*) {
             web_post_turn(b.slot, b.direction);
         } else if (target == TOUCH_ESCAPE) {
             web_post_key(KEY_ESCAPE);
-        } else if (touch.seats == 0) {
+        } else if (touch.seats == 0 && !touch.controller) {
             web_post_click(static_cast<int>(x * ratio), static_cast<int>(y * ratio));
         }
     }
@@ -97,5 +116,12 @@ void platform_turn_buttons(uint32_t seats, int left, int top, int width, int hei
     page_seats_in_play(seats);
     touch.picture = {static_cast<float>(left) / ratio, static_cast<float>(top) / ratio,
                      static_cast<float>(width) / ratio, static_cast<float>(height) / ratio};
+    relayout();
+}
+
+void platform_controller_screen(int32_t seat, const char* line) {
+    touch.controller = line != nullptr;
+    touch.controller_seat = seat;
+    page_controller_line(line);
     relayout();
 }

@@ -1,7 +1,8 @@
 // Process entry of the Windows program: hands the show-command to the application shell.
 // The instance handle is the program module, which the backend takes itself. Its options:
 // --replay [FILE] watches a recorded game (the last one without FILE); a room link
-// (quibbet://HOST:PORT/CODE) joins that room. Anything else on the command line is ignored.
+// (quibbet://HOST:PORT/CODE) joins that room, with --controller as a controller (turns only, no
+// game shown). Anything else on the command line is ignored.
 #include <windows.h>
 
 #include <mmsystem.h> // after windows.h, whose types it uses
@@ -13,10 +14,12 @@ int app_main(int show_command);    // the application shell (app/app.h) takes ov
 extern bool replay_requested;      // app/app.h
 extern const char* replay_file;
 extern const char* app_room_link; // app/room_play.h
+extern bool app_room_controller;
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show_command) {
     for (int i = 1; i < __argc; ++i) {
         if (std::strncmp(__argv[i], "quibbet", 7) == 0) app_room_link = __argv[i];
+        if (std::strcmp(__argv[i], "--controller") == 0) app_room_controller = true;
         if (std::strcmp(__argv[i], "--replay") != 0) continue;
         replay_requested = true;
         if (i + 1 < __argc && __argv[i + 1][0] != '-') replay_file = __argv[++i];

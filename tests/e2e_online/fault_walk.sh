@@ -5,15 +5,16 @@
 # person's presses showed) are printed. In a second game the joining machine is killed: the
 # computer takes its seat within 3 s, the opener's game never stood still for long, and the same
 # link brings the machine back into its seat. Then the server is killed: both say so on standard
-# error and go back to their own menus.
-# Usage: fault_walk.sh PROGRAM SERVER SCREEN_WATCH FAULT_PROXY
+# error and go back to their own menus. Both keep the first game as a replay, the same file, which
+# quibbet-replay plays to its recorded end.
+# Usage: fault_walk.sh PROGRAM SERVER SCREEN_WATCH FAULT_PROXY REPLAYER
 # (FAULT_PROXY_OPTIONS, e.g. "--delay-ms 40 --jitter-ms 10", changes the faults for a measurement by hand.)
 . "$(dirname "$0")/../e2e_window/e2e_lib.sh"
 . "$(dirname "$0")/../e2e_whole/game_screens.sh"
 . "$(dirname "$0")/../e2e_sfx/pulse_server.sh"
 . "$(dirname "$0")/room_machines.sh"
 
-program=$1 server=$2 SCREEN_WATCH=$3 proxy=$4
+program=$1 server=$2 SCREEN_WATCH=$3 proxy=$4 replayer=$5
 FAULT_PROXY_OPTIONS=${FAULT_PROXY_OPTIONS:-}
 SHOT_PREFIX=faults
 # The computer in a vanished machine's seat: the server notices the closed connection at once;
@@ -29,6 +30,7 @@ STILL_BOUND_MS=2500
 [ -x "$server" ] || skip "no server at $server"
 [ -x "$SCREEN_WATCH" ] || skip "no screen watcher at $SCREEN_WATCH"
 [ -x "$proxy" ] || skip "no fault proxy at $proxy"
+[ -x "$replayer" ] || skip "no replay player at $replayer"
 need_tools Xvfb xdotool xwininfo convert
 # What each program said stays beside the screenshots (faults-*.log), for a failed walk's reader.
 keep_logs() {
@@ -98,6 +100,14 @@ done
 
 # The second game; the joiner is killed once it is under way.
 on opener see opener-menu-again 60 "${STAGE_MENU[@]}"
+# Once the menu is back, each machine has kept the game it ran on the server's closed ticks.
+replay_of() { echo "$WORK_DIR/$1-home/data/quibbet/replay-00000001.qrp"; }
+both_kept() { [ -s "$(replay_of opener)" ] && [ -s "$(replay_of joiner)" ]; }
+poll 60 both_kept || fail "the room's game was not kept as a replay: $(ls -R "$WORK_DIR"/*-home/data 2>&1)"
+cmp "$(replay_of opener)" "$(replay_of joiner)" || fail "the two machines kept different replays of one game"
+"$replayer" "$(replay_of opener)" >"$WORK_DIR/replay.out" 2>&1 ||
+    fail "the room's replay did not play as recorded: $(tail -n 3 "$WORK_DIR/replay.out")"
+echo "kept: the same replay on both machines, played to its recorded end"
 on opener vkey Return
 on joiner see joiner-in-game-again "$WAIT_SECONDS" "${IN_GAME[@]}"
 still_before=$(still_ms opener)

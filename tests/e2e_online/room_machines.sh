@@ -1,14 +1,14 @@
 # Sourced by the online walks after e2e_lib.sh and game_screens.sh: the server of their own on
 # the loopback, and the real programs as the machines of a room, each under an X server of its own
-# with a home of its own (so its own remembered seat).
+# with a home of its own (so its own remembered seat and its own kept replays).
 
 # port_in FILE TEXT: the port number that follows TEXT in FILE, once it is there.
 port_in() { grep -o "$2 [0-9]*" "$1" 2>/dev/null | head -n1 | grep -o '[0-9]*$'; }
 
-# server_start SERVER: the server on 127.0.0.1 at a port it picks; its log is $WORK_DIR/server.log,
-# its process server_pid and its port server_port.
+# server_start SERVER [OPTION...]: the server on 127.0.0.1 at a port it picks; its log is
+# $WORK_DIR/server.log, its process server_pid and its port server_port.
 server_start() {
-    "$1" --listen 127.0.0.1 --port 0 >"$WORK_DIR/server.log" 2>&1 &
+    "$1" --listen 127.0.0.1 --port 0 "${@:2}" >"$WORK_DIR/server.log" 2>&1 &
     server_pid=$!
     STARTED_PIDS+=("$server_pid")
     poll "$WAIT_SECONDS" port_in "$WORK_DIR/server.log" 'listening on 127.0.0.1 port' >/dev/null ||
@@ -22,7 +22,8 @@ server_start() {
 start_machine() {
     xvfb_start
     mkdir -p "$WORK_DIR/$1-home"
-    HOME="$WORK_DIR/$1-home" XDG_CONFIG_HOME="$WORK_DIR/$1-home/config" SDL_AUDIODRIVER=pulseaudio \
+    HOME="$WORK_DIR/$1-home" XDG_CONFIG_HOME="$WORK_DIR/$1-home/config" XDG_DATA_HOME="$WORK_DIR/$1-home/data" \
+        SDL_AUDIODRIVER=pulseaudio \
         "$program" ${2:+"$2"} >>"$WORK_DIR/$1.out" 2>>"$WORK_DIR/$1.err" &
     STARTED_PIDS+=($!)
     printf -v "$1_pid" %s $!

@@ -111,11 +111,13 @@ return btoa(text);
 
 
 class Page:
-    def __init__(self, args, work):
+    def __init__(self, args, work, url=None):
+        """The page served from WEB_DIR by a static server of its own, or the page at `url`."""
         self.web_dir, serve_web, self.screen_watch, self.xm, self.check, self.screens = args[:6]
         self.work = work
-        self.server = subprocess.Popen([serve_web, "0", self.web_dir], stdout=subprocess.PIPE, text=True)
-        self.url = self.server.stdout.readline().strip()
+        self.server = None if url else subprocess.Popen([serve_web, "0", self.web_dir], stdout=subprocess.PIPE,
+                                                        text=True)
+        self.url = url or self.server.stdout.readline().strip()
         if not self.url:
             fail("the static server did not start")
         options = webdriver.ChromeOptions()
@@ -130,8 +132,9 @@ class Page:
 
     def close(self):
         self.driver.quit()
-        self.server.terminate()
-        self.server.wait()
+        if self.server:
+            self.server.terminate()
+            self.server.wait()
 
     def js(self, script, *args):
         return self.driver.execute_script(script, *args)

@@ -55,27 +55,8 @@ program_pid=$!
 STARTED_PIDS+=($program_pid)
 
 # Wine windows are found by name (xdotool); SDL's among the root's children.
-game_windows() {
-    if [ "$mode" = wine ]; then
-        local id
-        for id in $(xdotool search --onlyvisible --name "^$TITLE\$" 2>/dev/null); do
-            xwininfo -id "$id" | awk -v id="$id" '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print id, w, h }'
-        done
-    else
-        titled_windows
-    fi
-}
-find_game_window() {
-    local predicate=$1 line
-    while read -r line; do
-        # shellcheck disable=SC2086
-        if [ -n "$line" ] && "$predicate" $line; then
-            FOUND=$line
-            return 0
-        fi
-    done < <(game_windows)
-    return 1
-}
+game_windows() { if [ "$mode" = wine ]; then wine_titled_windows; else titled_windows; fi; }
+find_game_window() { find_window game_windows "$1"; }
 is_box() { [ "$2" -lt 1000 ] && [ "$3" -lt 400 ]; }
 is_fullscreen() { [ "$2" -eq "$SCREEN_WIDTH" ] && [ "$3" -eq "$SCREEN_HEIGHT" ]; }
 is_windowed() { [ "$2" -eq 1280 ] && [ "$3" -eq 720 ]; }

@@ -98,20 +98,33 @@ titled_windows() {
     done
 }
 
-# wait_titled_window PREDICATE: waits until a titled window satisfies PREDICATE (called with
-# ID WIDTH HEIGHT) and puts its line into FOUND.
+# Windows under wine carry their title as an X window name, found with xdotool; prints
+# "ID WIDTH HEIGHT" for each, as titled_windows does.
+wine_titled_windows() {
+    local id
+    for id in $(xdotool search --onlyvisible --name "^$TITLE\$" 2>/dev/null); do
+        xwininfo -id "$id" | awk -v id="$id" '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print id, w, h }'
+    done
+}
+
+# find_window LISTER PREDICATE: puts the first window LISTER prints that satisfies PREDICATE
+# (called with ID WIDTH HEIGHT) into FOUND.
 FOUND=""
-find_titled_window() {
-    local predicate=$1 line
+find_window() {
+    local lister=$1 predicate=$2 line
     while read -r line; do
         # shellcheck disable=SC2086
         if [ -n "$line" ] && "$predicate" $line; then
             FOUND=$line
             return 0
         fi
-    done < <(titled_windows)
+    done < <("$lister")
     return 1
 }
+
+# wait_titled_window PREDICATE: waits until a titled window satisfies PREDICATE and puts its
+# line into FOUND.
+find_titled_window() { find_window titled_windows "$1"; }
 wait_titled_window() {
     poll "$WAIT_SECONDS" find_titled_window "$1"
 }

@@ -22,24 +22,7 @@ if ! wineboot --init >"$WORK_DIR/wineboot.log" 2>&1; then
     skip "wine cannot start here: $(tail -n 3 "$WORK_DIR/wineboot.log")"
 fi
 
-# Wine windows carry their title as an X window name, found with xdotool.
-visible_titled() {
-    local id
-    for id in $(xdotool search --onlyvisible --name "^$TITLE\$" 2>/dev/null); do
-        xwininfo -id "$id" | awk -v id="$id" '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print id, w, h }'
-    done
-}
-find_visible() {
-    local predicate=$1 line
-    while read -r line; do
-        # shellcheck disable=SC2086
-        if [ -n "$line" ] && "$predicate" $line; then
-            FOUND=$line
-            return 0
-        fi
-    done < <(visible_titled)
-    return 1
-}
+find_visible() { find_window wine_titled_windows "$1"; }
 is_box() { [ "$2" -lt 1000 ] && [ "$3" -lt 400 ]; }
 is_game_window() { [ "$2" -ge 400 ] && [ "$3" -ge 400 ]; }
 

@@ -42,6 +42,7 @@ const std::set<std::string> NOT_TICKING = {
     "looked_at_size",
     "write_failure_told",
     "held",                 // set as a room begins and cleared as it ends, between ticks
+    "caps_from",            // the same
     "REGIONS",              // this list itself, constant (its addresses put it in a relocated section)
 };
 

@@ -1,13 +1,17 @@
 // Whole rooms headless: machines in one process, the server's own rules between them over the
 // virtual link, the clock moved a tick at a time.
 #include "engine/frame_state.h"
+#include "engine/image_table.h"
 #include "engine/scene.h"
 #include "game/computer_players.h"
 #include "game/key_codes.h"
 #include "game/menu.h"
 #include "game/players.h"
 #include "game/rounds.h"
+#include "../replay/played_back.h"
+#include "online/replay_format.h"
 #include "room_harness.h"
+#include "virtual_platform.h"
 
 #include "audio/sfx.h"
 
@@ -46,6 +50,19 @@ template <class T> T read(RoomMachine& m, const T& table) {
     T value{};
     room_with_game(m, [&] { value = table; });
     return value;
+}
+
+// Who steers each seat as the machine's menu and score panel show it, and whether the computer
+// took the seat over from a person.
+std::string steering(RoomMachine& m) {
+    std::string seats;
+    room_with_game(m, [&] {
+        for (int32_t seat = 0; seat < wire::SEATS; ++seat) {
+            seats += "YFCN"[static_cast<int>(room_seat_steering(m.session, seat))];
+            if (m.session.room.left >> seat & 1u) seats += '!';
+        }
+    });
+    return seats;
 }
 
 std::string scene(RoomMachine& m) {
@@ -161,13 +178,29 @@ TEST_F(RoomTest, VanishedMachinesSeatGoesToTheComputerAndComesBack) {
     const uint64_t token = b->session.token;
     virtual_net_cut(b->server_end);
     ASSERT_TRUE(room_step_until([&] { return read(*a, computer_slots)[1] != 0; }, 120)); // within 3 s
+    EXPECT_EQ(steering(*a), "YC!NN");
     EXPECT_EQ(b->session.phase, RoomPhase::failed);
     EXPECT_EQ(b->session.failure, "connection lost");
     room_machine_reconnect(*b, joining(room_code(*a), 1, token));
     ASSERT_TRUE(room_step_until([&] { return seated(*b) && read(*a, computer_slots)[1] == 0; }, 200));
     EXPECT_EQ(b->session.seat_mask, 0b10);
+    EXPECT_EQ(steering(*a), "YFNN");
+    room_step(20);
+    EXPECT_EQ(steering(*b), "FYNN");
     b->checksums_heard.clear();
     expect_agreement(30);
+
+    // The game, with the seat's change and return in it, is kept by both machines as closed (the
+    // one that came back, from the log): the same file, which plays to the end it recorded.
+    play_until_decided();
+    const auto& kept = virtual_platform().store[STORE_DATA];
+    ASSERT_TRUE(room_step_until([&] { return kept.size() == 2; }, 2000));
+    const std::string file_a = kept.begin()->second, file_b = std::next(kept.begin())->second;
+    EXPECT_EQ(file_a, file_b);
+    const ReplayOpened opened = replay_open({reinterpret_cast<const uint8_t*>(file_a.data()), file_a.size()});
+    ASSERT_TRUE(opened.ok) << opened.message;
+    room_harness_stop();
+    EXPECT_EQ(played_back({file_a.begin(), file_a.end()}), opened.final_checksum);
 }
 
 TEST_F(RoomTest, CreditsWhileTheRoomGoesOnThenCatchUp) {
@@ -188,6 +221,11 @@ TEST_F(RoomTest, CreditsWhileTheRoomGoesOnThenCatchUp) {
 
 TEST_F(RoomTest, MenuFollowsItsOwnerAndTheSoundAndKeysStayLocal) {
     two_in_room();
+    // B's caps show the keys that steer its seat from there (its first set, Q and W), A's seat none.
+    room_with_game(*b, [] {
+        EXPECT_EQ(sprite_at(menu_first_sprite + MENU_KEY_LABELS)->image, -1);
+        EXPECT_EQ(sprite_at(menu_first_sprite + MENU_KEY_LABELS + 2)->image, image_find("key_q.png"));
+    });
     room_press(*b, KEY_ENTER);
     room_click(*b, LEVEL_NEXT_X, LEVEL_NEXT_Y);
     room_step(60);
@@ -221,6 +259,26 @@ TEST_F(RoomTest, DifferingMachineRunsTheLogAgain) {
     room_step(100);
     EXPECT_EQ(b->session.phase, RoomPhase::in_room);
     expect_agreement(60);
+}
+
+TEST_F(RoomTest, APhoneTurnsItsSeatWithoutAGameOfItsOwnForAsLongAsTheRoomLasts) {
+    two_in_room();
+    RoomRequest as_controller = joining(room_code(*a));
+    as_controller.controller = true;
+    RoomMachine& phone = room_machine_add(as_controller);
+    ASSERT_TRUE(room_step_until([&] { return seated(phone); }, 200));
+    EXPECT_EQ(phone.session.seat_mask, 0b100);
+    room_click(*a, 303, 208); // three players
+    start_game();
+    ASSERT_TRUE(room_step_until([&] { return read(*a, game_state) == STATE_PLAYING; }, 200));
+    const int32_t facing = read(*a, players)[2].facing;
+    room_press(phone, KEY_Q); // the phone's first control set: its seat's turn left
+    ASSERT_TRUE(room_step_until([&] { return read(*a, players)[2].facing != facing; }, 40));
+    EXPECT_EQ(read(*a, players)[2].facing, (facing + FACINGS - 1) % FACINGS);
+    room_step(300); // longer than a server is given to say something
+    EXPECT_EQ(phone.session.phase, RoomPhase::in_room) << phone.session.failure;
+    EXPECT_EQ(phone.session.counts.ticks_run, 0u); // it runs no game
+    expect_agreement(100);
 }
 
 struct Failure {

@@ -66,4 +66,29 @@ TEST(TouchLayout, EachPersonsPairOnTheirOwnSideNeverOverThePictureWhereTheBarsLe
     }
 }
 
+TEST(TouchLayout, AControllersPairFillsThePageBelowItsLineAndPressesTheFirstControlSet) {
+    const struct {
+        float width, height;
+    } pages[] = {{390, 844}, {844, 390}, {320, 100}};
+    for (const auto& page : pages) {
+        SCOPED_TRACE(page.width);
+        const TouchLayout layout = touch_controller_layout(page.width, page.height, 2);
+        ASSERT_EQ(layout.count, 2);
+        for (int32_t i = 0; i < 2; ++i) {
+            const TurnButton& b = layout.buttons[i];
+            EXPECT_EQ(b.slot, 0);
+            EXPECT_EQ(b.seat, 2);
+            EXPECT_EQ(b.direction, i == 0 ? -1 : 1);
+            EXPECT_EQ(b.rect.x + b.rect.width / 2 < page.width / 2, i == 0); // a thumb each side
+            EXPECT_GE(b.rect.y, TOUCH_CAPTION_HEIGHT);
+            EXPECT_GE(b.rect.height, page.height - TOUCH_CAPTION_HEIGHT - TOUCH_MARGIN);
+            EXPECT_GE(b.rect.width, (page.width - 3 * TOUCH_MARGIN) / 2);
+            EXPECT_EQ(touch_target(layout, b.rect.x + b.rect.width / 2, b.rect.y + b.rect.height - 1), i);
+        }
+        EXPECT_FALSE(overlap(layout.buttons[0].rect, layout.buttons[1].rect));
+        EXPECT_EQ(touch_target(layout, page.width / 2, TOUCH_CAPTION_HEIGHT / 2), TOUCH_ELSEWHERE);
+        EXPECT_EQ(touch_target(layout, 0, 0), TOUCH_ELSEWHERE); // no Escape button
+    }
+}
+
 } // namespace

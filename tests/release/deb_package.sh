@@ -6,7 +6,7 @@
 . "$(dirname "$0")/../e2e_window/e2e_lib.sh"
 
 version=$1 closer=$2
-need_tools cpack dpkg dpkg-deb fakeroot dpkg-checkbuilddeps lintian desktop-file-validate appstreamcli identify
+need_tools cpack dpkg dpkg-deb fakeroot dpkg-checkbuilddeps lintian desktop-file-validate update-desktop-database appstreamcli identify
 [ -f "$QUIBBET_BUILD/CPackConfig.cmake" ] || skip "no CPack configuration in $QUIBBET_BUILD"
 
 cpack --config "$QUIBBET_BUILD/CPackConfig.cmake" -G DEB -B "$WORK_DIR/pack" >"$WORK_DIR/cpack.log" 2>&1 ||
@@ -48,6 +48,15 @@ grep -qx "ExecStart=/usr/games/quibbet-server \$QUIBBET_SERVER_OPTIONS" "$unit" 
 share="$root/usr/share"
 desktop-file-validate "$share/applications/quibbet.desktop" || fail "desktop entry does not validate"
 grep -qx 'Categories=Game;ArcadeGame;' "$share/applications/quibbet.desktop" || fail "desktop entry categories"
+# A click on a room's link opens the game with it: the desktop's database gives both schemes to the entry,
+# whose command takes the link. Built in a copy, so the root is left as the package made it.
+grep -qx 'Exec=quibbet %u' "$share/applications/quibbet.desktop" || fail "the desktop entry does not pass a link on"
+cp -r "$share/applications" "$WORK_DIR/applications"
+update-desktop-database "$WORK_DIR/applications" || fail "update-desktop-database refused the entry"
+for scheme in quibbet quibbets; do
+    grep -qx "x-scheme-handler/$scheme=quibbet.desktop;" "$WORK_DIR/applications/mimeinfo.cache" ||
+        fail "$scheme:// links are not handed to the game: $(cat "$WORK_DIR/applications/mimeinfo.cache")"
+done
 metainfo=("$share"/metainfo/*.metainfo.xml)
 appstreamcli validate --no-net "${metainfo[@]}" || fail "metainfo does not validate"
 grep -q "<release version=\"$version\"" "${metainfo[@]}" || fail "metainfo names no release $version"
@@ -62,7 +71,7 @@ done
 for doc in copyright NOTICES; do
     [ -s "$share/doc/quibbet/$doc" ] || fail "no $doc in the package"
 done
-echo "installed: game, tool and server on the PATH, version $version, the server's unit, entry, metainfo, 8 icons, manual pages"
+echo "installed: game, tool and server on the PATH, version $version, the server's unit, entry (with the room links), metainfo, 8 icons, manual pages"
 
 # The installed game to its window, as the window test starts the built one.
 bash "$(dirname "$0")/../e2e_window/sdl_window.sh" yes "$(command -v quibbet)" "$closer"

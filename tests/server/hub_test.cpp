@@ -186,6 +186,14 @@ TEST_F(HubTest, AMachineThatDiffersRunsTheLogAgainThenLeaves) {
     EXPECT_EQ(errors(c), std::vector{wire::ErrorCode::DESYNC});
     EXPECT_TRUE(errors(a).empty());
     EXPECT_TRUE(errors(b).empty());
+    say(a, wire::input_message(12, {{1, 0, 0, 0, 0}}));
+    hub_disconnect(hub, a, now);
+    hub_disconnect(hub, b, now);
+    // The room's end tells how far its machines were compared, and who turned.
+    EXPECT_NE(log.back().find("closed: 11 ticks; checksums compared at 2 ticks from 3 machines, a machine differed 2 "
+                              "times; inputs by seat 1 0 0 0"),
+              std::string::npos)
+        << log.back();
 }
 
 TEST_F(HubTest, ChecksumsOfTicksLongClosedAreStillCompared) {

@@ -65,6 +65,9 @@ int glyph_cell_width(char c);
 void paint_glyph(cairo_t* cr, char c);
 constexpr int ROOM_BUTTON_WIDTH = 60, ROOM_BUTTON_HEIGHT = 30;
 void paint_room_button(cairo_t* cr);
+// Who steers a seat in a room (YOU, FRIEND, COMPUTER, FREE), in the lettering above with the
+// fill in player `slot`'s colour, in a cell GLYPH_CELL_HEIGHT high fitting the word.
+void paint_seat_word(cairo_t* cr, int slot, const char* word);
 
 // Props (art_props.cpp).
 void paint_cloud(cairo_t* cr);

@@ -1,6 +1,7 @@
 // The game's own lettering for lines it writes at run time (a room's code and link, what went
 // wrong online): one image per character, white strokes with an ink edge so they read on the sky
-// and on the board alike, and the button that opens a room.
+// and on the board alike, the words of who sits where in the players' colours, and the button
+// that opens a room.
 #include "art.h"
 #include "glyphs.h"
 #include "paint.h"
@@ -19,6 +20,12 @@ int glyph_cell_width(char c) {
 void paint_glyph(cairo_t* cr, char c) {
     const char text[2] = {c, 0};
     lettering_at(cr, text, LINE, GLYPH_UNIT, glyph_cell_width(c) / 2.0, GLYPH_CELL_HEIGHT / 2.0);
+}
+
+void paint_seat_word(cairo_t* cr, int slot, const char* word) {
+    const Lettering style = {PLAYER_COLOURS[slot], INK, LINE.stroke, LINE.edge_width, false};
+    const int width = static_cast<int>(text_units_width(word) * GLYPH_UNIT + 0.999) + 4;
+    lettering_at(cr, word, style, GLYPH_UNIT, width / 2.0, GLYPH_CELL_HEIGHT / 2.0);
 }
 
 void paint_room_button(cairo_t* cr) {

@@ -117,6 +117,22 @@ const std::array<ArtEntry, ATLAS_IMAGE_COUNT - KEY_NAMES.size()> art_entries = {
     {"glyph_question.png", [](cairo_t* cr) { paint_glyph(cr, '?'); }},
     {"glyph_hash.png", [](cairo_t* cr) { paint_glyph(cr, '#'); }},
     {"roombutton.png", paint_room_button},
+    {"seatyou001.png", [](cairo_t* cr) { paint_seat_word(cr, 0, "YOU"); }},
+    {"seatfriend001.png", [](cairo_t* cr) { paint_seat_word(cr, 0, "FRIEND"); }},
+    {"seatcomputer001.png", [](cairo_t* cr) { paint_seat_word(cr, 0, "COMPUTER"); }},
+    {"seatfree001.png", [](cairo_t* cr) { paint_seat_word(cr, 0, "FREE"); }},
+    {"seatyou002.png", [](cairo_t* cr) { paint_seat_word(cr, 1, "YOU"); }},
+    {"seatfriend002.png", [](cairo_t* cr) { paint_seat_word(cr, 1, "FRIEND"); }},
+    {"seatcomputer002.png", [](cairo_t* cr) { paint_seat_word(cr, 1, "COMPUTER"); }},
+    {"seatfree002.png", [](cairo_t* cr) { paint_seat_word(cr, 1, "FREE"); }},
+    {"seatyou003.png", [](cairo_t* cr) { paint_seat_word(cr, 2, "YOU"); }},
+    {"seatfriend003.png", [](cairo_t* cr) { paint_seat_word(cr, 2, "FRIEND"); }},
+    {"seatcomputer003.png", [](cairo_t* cr) { paint_seat_word(cr, 2, "COMPUTER"); }},
+    {"seatfree003.png", [](cairo_t* cr) { paint_seat_word(cr, 2, "FREE"); }},
+    {"seatyou004.png", [](cairo_t* cr) { paint_seat_word(cr, 3, "YOU"); }},
+    {"seatfriend004.png", [](cairo_t* cr) { paint_seat_word(cr, 3, "FRIEND"); }},
+    {"seatcomputer004.png", [](cairo_t* cr) { paint_seat_word(cr, 3, "COMPUTER"); }},
+    {"seatfree004.png", [](cairo_t* cr) { paint_seat_word(cr, 3, "FREE"); }},
 }};
 
 // One painter per choosable key's cap label, in the order of KEY_NAMES.
