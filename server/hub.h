@@ -66,6 +66,8 @@ struct Room {
     uint8_t menu_owner = wire::NO_SEAT;
     std::vector<ConnId> members;
     std::deque<ChecksumReports> checks; // by tick, ascending
+    // Checks of earlier ticks are decided or hold no report: the verdicts need not look at them.
+    uint32_t undecided_from = 0;
     // For the line its end leaves in the log: how far the machines were compared, and who turned.
     std::map<size_t, uint32_t> ticks_compared_by; // machines reporting -> ticks decided so
     uint32_t differed = 0; // a machine's checksum against the verdict
@@ -83,6 +85,7 @@ struct Hub {
     std::function<uint64_t()> random; // a proper random source; tests may pass their own
     std::unordered_map<ConnId, Connection> connections;
     std::map<std::string, Room> rooms;
+    std::vector<std::string> maybe_empty; // codes of rooms someone left (or just opened), to check
     std::unordered_map<std::string, AddressUse> addresses;
     ConnId next_id = 1;
     size_t open_sockets = 0;

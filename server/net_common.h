@@ -3,6 +3,7 @@
 #pragma once
 
 #include "server/hub.h"
+#include "server/tick_stats.h"
 
 #include <utility> // Boost 1.74's Asio uses std::exchange without it in C++20
 
@@ -17,6 +18,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 
@@ -37,6 +39,9 @@ struct ServerState {
     std::unordered_map<ConnId, Link> links;
     std::string web_folder;
     std::chrono::steady_clock::time_point started = std::chrono::steady_clock::now();
+    TickStats* stats = nullptr; // only with --stats
+    // While the room clock closes ticks: the moment they were due (what --stats measures from).
+    std::optional<std::chrono::steady_clock::time_point> closing_due;
     int64_t now_ms() const {
         return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started)
             .count();

@@ -12,6 +12,7 @@ const char* const SERVER_USAGE =
     "  --web DIR         the browser build's folder (quibbet.html, quibbet.js, quibbet.wasm)\n"
     "  --cert FILE       the TLS certificate chain\n"
     "  --key FILE        the TLS private key\n"
+    "  --stats           on SIGUSR1 and at exit, print how late closed ticks reach the sockets\n"
     "  --help            this text\n"
     "  --version         the version\n";
 
@@ -24,6 +25,10 @@ std::optional<std::string> options_parse(const std::vector<std::string>& args, S
         }
         if (arg == "--version") {
             options.version = true;
+            continue;
+        }
+        if (arg == "--stats") {
+            options.stats = true;
             continue;
         }
         std::string* text = arg == "--listen" ? &options.listen

@@ -13,6 +13,7 @@ struct ServerOptions {
     std::string web; // folder of the browser build; empty: no web files
     std::string cert;
     std::string key;
+    bool stats = false; // how late closed ticks leave, on SIGUSR1 and at exit
     bool help = false;
     bool version = false;
 };

@@ -27,6 +27,7 @@ void ProbeClient::connect(const std::string& host, int port, const std::string& 
     beast::error_code ec;
     socket.open(server.protocol(), ec);
     if (!ec && !from.empty()) socket.bind({net::ip::make_address(from), 0}, ec);
+    if (!ec) socket.set_option(tcp::no_delay(true), ec); // as browsers do: small messages go at once
     if (ec) return net::post(io_, [done, ec] { done(ec); });
     if (tls_)
         secure_ = std::make_unique<websocket::stream<beast::ssl_stream<beast::tcp_stream>>>(

@@ -125,7 +125,12 @@ void decide_checksums(Hub& hub, Room& room, int64_t now_ms) {
     const size_t machines = static_cast<size_t>(std::count_if(
         room.members.begin(), room.members.end(), [&](ConnId id) { return is_game_machine(hub.connections.at(id)); }));
     std::vector<std::pair<ConnId, uint32_t>> differing;
-    for (ChecksumReports& check : room.checks) {
+    // Most of the window is decided already; going over all of it every tick in every room was the
+    // server's main cost.
+    for (auto it = std::lower_bound(room.checks.begin(), room.checks.end(), room.undecided_from,
+                                    [](const ChecksumReports& r, uint32_t t) { return r.tick < t; });
+         it != room.checks.end(); ++it) {
+        ChecksumReports& check = *it;
         if (check.decided || check.reports.empty()) continue;
         if (check.reports.size() < machines && check.tick + limits::CHECKSUM_WAIT_TICKS >= room.closed) continue;
         check.decided = true;
@@ -134,6 +139,8 @@ void decide_checksums(Hub& hub, Room& room, int64_t now_ms) {
         for (const auto& [id, hash] : check.reports)
             if (hash != check.verdict) differing.emplace_back(id, check.tick);
     }
+    if (room.closed > limits::CHECKSUM_WAIT_TICKS)
+        room.undecided_from = std::max(room.undecided_from, room.closed - limits::CHECKSUM_WAIT_TICKS);
     // A machine that went astray differs at every tick after; one verdict tells it once.
     std::vector<ConnId> told;
     for (auto [id, tick] : differing) {
@@ -168,6 +175,7 @@ Room& room_open(Hub& hub, const std::string& opener_address, int64_t now_ms) {
     // time comes rather than up to a beat later.
     room.epoch_ms = now_ms - now_ms % wire::TICK_MS;
     room.opener_address = opener_address;
+    hub.maybe_empty.push_back(code); // until its opener is in
     return room;
 }
 
@@ -233,6 +241,7 @@ void room_seats_back(Hub& hub, Room& room, const Connection& c) {
 void room_leave(Hub& hub, Room& room, ConnId id) {
     Connection& c = hub.connections.at(id);
     std::erase(room.members, id);
+    if (room.members.empty()) hub.maybe_empty.push_back(room_name(room));
     if (c.seats) {
         for (int s = 0; s < wire::SEATS; ++s)
             if (room.seat_conn[s] == id) room.seat_conn[s] = 0;
@@ -274,16 +283,19 @@ void room_checksums(Hub& hub, Room& room, ConnId id, const wire::Message& m, int
         hub_drop(hub, id, wire::ErrorCode::BAD_MESSAGE, "a checksum for a tick that is not closed yet", now_ms);
         return;
     }
+    // The run's ticks are consecutive: one search, then a walk.
+    auto at = std::lower_bound(room.checks.begin(), room.checks.end(), m.tick,
+                               [](const ChecksumReports& r, uint32_t t) { return r.tick < t; });
     for (uint32_t i = 0; i < m.count; ++i) {
         const uint32_t tick = m.tick + i;
         if (tick + limits::CHECKSUM_WINDOW_TICKS < room.closed) continue; // too old to compare
-        auto at = std::lower_bound(room.checks.begin(), room.checks.end(), tick,
-                                   [](const ChecksumReports& r, uint32_t t) { return r.tick < t; });
+        while (at != room.checks.end() && at->tick < tick) ++at;
         if (at == room.checks.end() || at->tick != tick) at = room.checks.insert(at, ChecksumReports{tick, false, 0, {}});
         if (at->decided) {
             if (m.checksums[i] != at->verdict) return differs(hub, room, id, tick, now_ms);
             continue;
         }
+        room.undecided_from = std::min(room.undecided_from, tick); // a report to decide on, even an old one
         auto mine = std::find_if(at->reports.begin(), at->reports.end(), [id](const auto& r) { return r.first == id; });
         if (mine != at->reports.end())
             mine->second = m.checksums[i];

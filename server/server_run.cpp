@@ -20,6 +20,7 @@ struct Server {
     tcp::acceptor acceptor{io};
     net::steady_timer clock{io};
     std::chrono::steady_clock::time_point next_tick;
+    std::optional<TickStats> stats;
 };
 
 // What the limits per address count: an IPv4 address, or an IPv6 network of 64 bits.
@@ -39,6 +40,9 @@ void accept(Server& server) {
             const auto peer = socket.remote_endpoint(peer_error);
             const std::string address = peer_error ? std::string("?") : address_key(peer.address());
             if (!peer_error && hub_admit(server.state.hub, address)) {
+                // A closed tick is a small message every TICK_MS: sent at once, not held back to
+                // wait for the previous one's acknowledgement.
+                socket.set_option(tcp::no_delay(true), peer_error);
                 auto admission = std::make_shared<Admission>(server.state, address);
                 if (server.tls)
                     std::make_shared<HttpSession<beast::ssl_stream<beast::tcp_stream>>>(
@@ -55,7 +59,14 @@ void accept(Server& server) {
 }
 
 void tick(Server& server) {
-    hub_tick(server.state.hub, server.state.now_ms());
+    ServerState& state = server.state;
+    const auto woke = std::chrono::steady_clock::now();
+    const std::chrono::milliseconds beat(wire::TICK_MS);
+    state.closing_due = state.started + (woke - state.started) / beat * beat;
+    if (state.stats)
+        state.stats->woke.add(std::chrono::duration_cast<std::chrono::microseconds>(woke - *state.closing_due).count());
+    hub_tick(state.hub, state.now_ms());
+    state.closing_due.reset();
     // Ticks are counted from the clock, not from these wake-ups: a late one closes every due tick.
     const auto now = std::chrono::steady_clock::now();
     server.next_tick += std::chrono::milliseconds(wire::TICK_MS);
@@ -63,6 +74,22 @@ void tick(Server& server) {
     server.clock.expires_at(server.next_tick);
     server.clock.async_wait([&server](beast::error_code ec) {
         if (!ec) tick(server);
+    });
+}
+
+void print_line(const std::string& line) {
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+// With --stats, SIGUSR1 prints the figures since the last line and starts them afresh.
+void stats_on_signal(Server& server, net::signal_set& signal) {
+    signal.async_wait([&server, &signal](beast::error_code ec, int) {
+        if (ec) return;
+        print_line(server.stats->line());
+        server.stats->clear();
+        stats_on_signal(server, signal);
     });
 }
 
@@ -77,11 +104,7 @@ void wire_hub(Server& server) {
         auto link = server.state.links.find(id);
         if (link != server.state.links.end()) link->second.close();
     };
-    hub.out.log = [](const std::string& line) {
-        std::fwrite(line.data(), 1, line.size(), stdout);
-        std::fputc('\n', stdout);
-        std::fflush(stdout);
-    };
+    hub.out.log = print_line;
 }
 
 } // namespace
@@ -89,6 +112,7 @@ void wire_hub(Server& server) {
 int server_run(const ServerOptions& options) {
     Server server;
     server.state.web_folder = options.web;
+    if (options.stats) server.state.stats = &server.stats.emplace();
     wire_hub(server);
     try {
         if (!options.cert.empty()) {
@@ -125,12 +149,19 @@ int server_run(const ServerOptions& options) {
 
     net::signal_set stop_signals(server.io, SIGINT, SIGTERM);
     stop_signals.async_wait([&server](beast::error_code, int) {
+        if (server.stats) print_line(server.stats->line());
         std::puts("quibbet-server stopped");
         std::fflush(stdout);
         server.io.stop();
     });
+    net::signal_set stats_signal(server.io);
+    if (server.stats) {
+        stats_signal.add(SIGUSR1);
+        stats_on_signal(server, stats_signal);
+    }
     accept(server);
-    server.next_tick = std::chrono::steady_clock::now();
+    // The clock beats from the rooms' time zero, so a tick closes as soon as it is due.
+    server.next_tick = server.state.started;
     tick(server);
     server.io.run();
     return 0;

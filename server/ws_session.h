@@ -81,17 +81,22 @@ class WsSession : public std::enable_shared_from_this<WsSession<Stream>> {
             net::post(ws_.get_executor(), [self = this->shared_from_this()] { self->end(); });
             return;
         }
-        queue_.push_back(bytes);
+        const bool closed_tick = state_.stats && state_.closing_due && (*bytes)[0] == uint8_t(wire::Type::TICKS);
+        queue_.push_back({bytes, closed_tick ? state_.closing_due : std::nullopt});
         if (queue_.size() == 1) write();
     }
 
     void write() {
-        ws_.async_write(net::buffer(*queue_.front()),
+        if (const auto due = queue_.front().due)
+            state_.stats->handed.add(std::chrono::duration_cast<std::chrono::microseconds>(
+                                         std::chrono::steady_clock::now() - *due)
+                                         .count());
+        ws_.async_write(net::buffer(*queue_.front().bytes),
                         [self = this->shared_from_this()](beast::error_code ec, size_t) { self->on_write(ec); });
     }
 
     void on_write(beast::error_code ec) {
-        queued_bytes_ -= queue_.front()->size();
+        queued_bytes_ -= queue_.front().bytes->size();
         queue_.pop_front();
         if (ec) return;
         if (!queue_.empty()) return write();
@@ -117,7 +122,11 @@ class WsSession : public std::enable_shared_from_this<WsSession<Stream>> {
     AdmissionPtr admission_;
     beast::flat_buffer buffer_;
     ConnId id_ = 0;
-    std::deque<Bytes> queue_;
+    struct Outgoing {
+        Bytes bytes;
+        std::optional<std::chrono::steady_clock::time_point> due; // a closed tick's, kept for --stats
+    };
+    std::deque<Outgoing> queue_;
     size_t queued_bytes_ = 0;
     bool close_wanted_ = false;
     bool closing_ = false;

@@ -196,6 +196,19 @@ TEST_F(HubTest, AMachineThatDiffersRunsTheLogAgainThenLeaves) {
         << log.back();
 }
 
+TEST_F(HubTest, ChecksumsOfTicksLongClosedAreStillCompared) {
+    std::string code;
+    const ConnId a = opener(code, 1);
+    const ConnId b = joiner(code, 1);
+    joiner(code, 1); // never reports
+    run_ms(static_cast<int>(limits::CHECKSUM_WAIT_TICKS + 50) * wire::TICK_MS);
+    say(a, wire::checksums_message(10, std::vector<uint32_t>{7}));
+    say(b, wire::checksums_message(10, std::vector<uint32_t>{9}));
+    run_ms(25);
+    EXPECT_TRUE(received(a, wire::Type::RESYNC).empty()) << "a tie goes to the menu's owner";
+    EXPECT_EQ(received(b, wire::Type::RESYNC).size(), 1u);
+}
+
 TEST_F(HubTest, LimitsPerAddressHoldAndReleaseWithTheirUse) {
     std::vector<ConnId> openers;
     for (int i = 0; i < limits::MAX_ROOMS_PER_ADDRESS; ++i) {

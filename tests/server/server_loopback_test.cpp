@@ -4,6 +4,8 @@
 
 #include "server/limits.h"
 
+#include <signal.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -53,7 +55,7 @@ std::filesystem::path scratch_folder(const char* name) {
 // Each row's machines misbehave from their own address; the room of two beside them must keep
 // getting its ticks, and the server must still greet a newcomer.
 TEST(ServerLoopback, BadClientsAreClosedAndTheRoomBesideThemPlaysOn) {
-    ServerProcess server({});
+    ServerProcess server({"--stats"});
     ASSERT_GT(server.port, 0) << server.output;
     net::io_context io;
     Machine host(io, server.port, "127.0.0.2"), guest(io, server.port, "127.0.0.3");
@@ -138,6 +140,24 @@ TEST(ServerLoopback, BadClientsAreClosedAndTheRoomBesideThemPlaysOn) {
     server.read_output();
     EXPECT_NE(server.output.find("an input for a seat that is not this machine's"), std::string::npos);
     EXPECT_NE(server.output.find("this server speaks version 1 and this game version 8"), std::string::npos);
+
+    // The room's closed ticks were counted on their way out, and the figures hold together.
+    kill(server.child.pid, SIGUSR1);
+    const auto stats_line = [&] {
+        server.read_output();
+        const size_t at = server.output.find("stats: ");
+        return at == std::string::npos ? std::string() : server.output.substr(at);
+    };
+    ASSERT_TRUE(run_until(io, [&] { return stats_line().find('\n') != std::string::npos; })) << server.output;
+    unsigned long long messages = 0;
+    double p50 = 0, p99 = 0, max = 0;
+    ASSERT_EQ(std::sscanf(stats_line().c_str(), "stats: %llu closed-tick messages handed to sockets p50 %lf p99 %lf max %lf",
+                          &messages, &p50, &p99, &max),
+              4)
+        << stats_line();
+    EXPECT_GT(messages, 10u);
+    EXPECT_LE(p50, p99);
+    EXPECT_LE(p99, max + 0.01); // a percentile is its step's upper end
 }
 
 TEST(ServerLoopback, TheGameIsServedOverHttpAndRoomsOverTlsWithASelfSignedCertificate) {
