@@ -195,7 +195,10 @@ void start_connect(NetLink* link) {
                 return;
             }
             with_stream(link, [link, &found](auto& ws) {
-                beast::get_lowest_layer(ws).async_connect(found, [link](error_code ec, const auto&) {
+                beast::get_lowest_layer(ws).async_connect(found, [link, &ws](error_code ec, const auto&) {
+                    // A turn is a few bytes: held back behind an unanswered checksum, it would
+                    // reach the server a round trip late.
+                    if (!ec) beast::get_lowest_layer(ws).socket().set_option(asio::ip::tcp::no_delay(true), ec);
                     if (ec)
                         fail(link, "cannot reach " + link->authority + " (" + ec.message() + ")");
                     else if (link->url.tls)
